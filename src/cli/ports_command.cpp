@@ -1,0 +1,14 @@
+#include <cstdio>
+
+#include "cli/commands.h"
+
+namespace tamsel::cli {
+
+// Placeholder until the command is written.
+int RunPorts(std::span<const std::string_view>)
+{
+    std::fputs("tamsel-cli: 'ports' is not available yet\n", stderr);
+    return kExitUsage;
+}
+
+}  // namespace tamsel::cli

@@ -1,0 +1,81 @@
+#include <array>
+
+#include "io/archive.h"
+#include "model/smf_codec.h"
+#include "model/variable_length.h"
+
+namespace tamsel {
+
+namespace {
+
+// The empty-track form: declared length 4, one end-of-track event at delta 0.
+constexpr std::array<std::uint8_t, 8> kEmptyTrackBody{0x00, 0x00, 0x00, 0x04, 0x00, 0xFF, 0x2F, 0x00};
+
+template <typename Sink>
+void PutBigEndian32(Sink& sink, std::uint32_t value)
+{
+    const std::array<std::uint8_t, 4> bytes{static_cast<std::uint8_t>(value >> 24), static_cast<std::uint8_t>(value >> 16),
+                                            static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)};
+    sink.Write(bytes.data(), bytes.size());
+}
+
+template <typename Sink>
+void PutBigEndian16(Sink& sink, std::uint16_t value)
+{
+    const std::array<std::uint8_t, 2> bytes{static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)};
+    sink.Write(bytes.data(), bytes.size());
+}
+
+template <typename Sink>
+void WriteTrack(const CMidiTrack& track, Sink& sink)
+{
+    sink.Write(track.m_ChunkType.data(), track.m_ChunkType.size());
+    if (track.m_EventList.empty()) {
+        sink.Write(kEmptyTrackBody.data(), kEmptyTrackBody.size());
+        return;
+    }
+    std::uint32_t length = 0;
+    for (const CMidiObj& event : track.m_EventList) {
+        length += static_cast<std::uint32_t>(VlqSize(event.m_Delta)) + event.Length();
+    }
+    PutBigEndian32(sink, length);
+    for (const CMidiObj& event : track.m_EventList) {
+        std::array<std::uint8_t, 4> delta;
+        sink.Write(delta.data(), EncodeVlq(event.m_Delta, delta.data()));
+        const auto message = event.Data();
+        sink.Write(message.data(), message.size());
+    }
+}
+
+template <typename Sink>
+void WriteSong(const CMidi& song, Sink& sink)
+{
+    const CMidiHeader& header = song.m_Header;
+    sink.Write(header.m_ChunkType.data(), header.m_ChunkType.size());
+    // The header always carries exactly six bytes of values, so that is the
+    // length it declares, whatever length a file it was read from declared.
+    PutBigEndian32(sink, 6);
+    PutBigEndian16(sink, header.m_Format);
+    PutBigEndian16(sink, header.m_TrackCount);
+    PutBigEndian16(sink, header.m_Division);
+    for (const CMidiTrack& track : song.Tracks()) WriteTrack(track, sink);
+}
+
+struct StringSink {
+    std::string& out;
+    void Write(const void* data, std::size_t size) { out.append(static_cast<const char*>(data), size); }
+};
+
+}  // namespace
+
+void WriteStandardMidi(const CMidi& song, CArchive& archive) { WriteSong(song, archive); }
+
+std::string WriteStandardMidi(const CMidi& song)
+{
+    std::string out;
+    StringSink sink{out};
+    WriteSong(song, sink);
+    return out;
+}
+
+}  // namespace tamsel

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+
+#include "model/diagnostics.h"
+#include "model/midi.h"
+
+namespace tamsel {
+
+// The two kinds of song file, told apart by their first four bytes.
+enum class SongKind { Neither, StandardMidi, Pellomar };
+
+[[nodiscard]] SongKind DetectSongKind(std::span<const std::uint8_t> firstBytes) noexcept;
+
+// The three texts the window shows for a song, as UTF-16.
+struct SongTexts {
+    std::u16string title;
+    std::u16string copyright;  // an SMF's copyright notice, a Pellomar file's builder
+    std::u16string comment;    // Pellomar files only; kept when an SMF follows
+};
+
+// Loads the file at `path` as the Open command does: an SMF or a Pellomar
+// file replaces `song` and sets the texts (the title falling back to the
+// file's name); a file of neither kind changes nothing. SMF read faults go
+// to `diagnostics`. Throws FileError when the file cannot be opened or read.
+SongKind OpenSongFile(const std::filesystem::path& path, CMidi& song, SongTexts& texts, DiagnosticsSink& diagnostics);
+
+// Writes `song` to `path` as a Standard MIDI File, atomically: a failed
+// write leaves any existing file as it was. Throws FileError.
+void SaveStandardMidiFile(const CMidi& song, const std::filesystem::path& path);
+
+}  // namespace tamsel
