@@ -54,7 +54,7 @@ public:
     void SwitchPort(int index);
 
 private:
-    void AttachPort(bool initialAttach);
+    void AttachPort();
     void DetachPort();
     void GiveBackSegment();
 
