@@ -1,5 +1,6 @@
 #include "io/atomic_file_writer.h"
 
+#include <cassert>
 #include <cerrno>
 #include <cstdio>
 #include <string>
@@ -39,6 +40,7 @@ AtomicFileWriter::~AtomicFileWriter()
 
 void AtomicFileWriter::Commit()
 {
+    assert(m_Temporary && "Commit is called once");
     m_Temporary->Sync();
     m_Temporary->Close();
     if (::rename(m_TemporaryPath.c_str(), m_Target.c_str()) != 0) {
@@ -48,6 +50,14 @@ void AtomicFileWriter::Commit()
         throw FileError("cannot write", m_Target, error);
     }
     m_Temporary.reset();
+    // Make the rename itself durable; a failure here loses nothing already
+    // written, so it is not reported.
+    const std::filesystem::path folder = m_Target.has_parent_path() ? m_Target.parent_path() : ".";
+    const int directory = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (directory >= 0) {
+        ::fsync(directory);
+        ::close(directory);
+    }
 }
 
 }  // namespace tamsel

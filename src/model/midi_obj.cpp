@@ -1,6 +1,7 @@
 #include "model/midi_obj.h"
 
 #include <algorithm>
+#include <array>
 #include <memory>
 
 namespace tamsel {
@@ -34,12 +35,16 @@ CMidiObj CMidiObj::Clone() const { return CMidiObj(m_Delta, Data()); }
 
 void CMidiObj::Assign(std::span<const std::uint8_t> message)
 {
-    Release();
+    // Copy before releasing: `message` may be this event's own bytes.
     if (message.size() <= kInlineCapacity) {
-        std::copy(message.begin(), message.end(), m_Bytes.inline_);
+        std::array<std::uint8_t, kInlineCapacity> copy{};
+        std::copy(message.begin(), message.end(), copy.begin());
+        Release();
+        std::copy(copy.begin(), copy.end(), m_Bytes.inline_);
     } else {
         auto owned = std::make_unique<std::uint8_t[]>(message.size());
         std::copy(message.begin(), message.end(), owned.get());
+        Release();
         m_Bytes.heap = owned.release();
     }
     m_Length = static_cast<std::uint32_t>(message.size());

@@ -56,7 +56,9 @@ void WriteSong(const CMidi& song, Sink& sink)
     // length it declares, whatever length a file it was read from declared.
     PutBigEndian32(sink, 6);
     PutBigEndian16(sink, header.m_Format);
-    PutBigEndian16(sink, header.m_TrackCount);
+    // The count of chunks really written: a model without a track array
+    // must not announce tracks that never follow.
+    PutBigEndian16(sink, static_cast<std::uint16_t>(song.Tracks().size()));
     PutBigEndian16(sink, header.m_Division);
     for (const CMidiTrack& track : song.Tracks()) WriteTrack(track, sink);
 }
