@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "model/diagnostics.h"
 #include "model/midi.h"
@@ -27,6 +28,14 @@ struct SongTexts {
 // file's name); a file of neither kind changes nothing. SMF read faults go
 // to `diagnostics`. Throws FileError when the file cannot be opened or read.
 SongKind OpenSongFile(const std::filesystem::path& path, CMidi& song, SongTexts& texts, DiagnosticsSink& diagnostics);
+
+// The same for a file's whole contents already in memory; `fileName` (name
+// and extension, no folder) is the title's fallback.
+SongKind LoadSongBytes(std::span<const std::uint8_t> bytes, std::u16string_view fileName, CMidi& song, SongTexts& texts,
+                       DiagnosticsSink& diagnostics);
+
+// A read fault as the user sees it: the Japanese text, then the file offset.
+[[nodiscard]] std::string DiagnosticMessage(const Diagnostic& diagnostic);
 
 // Writes `song` to `path` as a Standard MIDI File, atomically: a failed
 // write leaves any existing file as it was. Throws FileError.
