@@ -19,7 +19,8 @@ class CArchive;
 void ReadStandardMidi(std::span<const std::uint8_t> bytes, CMidi& song, DiagnosticsSink& diagnostics);
 
 // Writes `song` as a Standard MIDI File: the header chunk, then one track
-// chunk per track, every event with its own status byte.
+// chunk per track, every event with its own status byte. A track that does
+// not end with an end-of-track event gets one at delta 0.
 void WriteStandardMidi(const CMidi& song, CArchive& archive);
 // The same, into memory.
 [[nodiscard]] std::string WriteStandardMidi(const CMidi& song);

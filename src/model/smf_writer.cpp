@@ -10,6 +10,8 @@ namespace {
 
 // The empty-track form: declared length 4, one end-of-track event at delta 0.
 constexpr std::array<std::uint8_t, 8> kEmptyTrackBody{0x00, 0x00, 0x00, 0x04, 0x00, 0xFF, 0x2F, 0x00};
+// An end-of-track event at delta 0.
+constexpr std::array<std::uint8_t, 4> kEndOfTrack{0x00, 0xFF, 0x2F, 0x00};
 
 template <typename Sink>
 void PutBigEndian32(Sink& sink, std::uint32_t value)
@@ -26,6 +28,12 @@ void PutBigEndian16(Sink& sink, std::uint16_t value)
     sink.Write(bytes.data(), bytes.size());
 }
 
+bool IsEndOfTrack(const CMidiObj& event)
+{
+    const auto bytes = event.Data();
+    return bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0x2F;
+}
+
 template <typename Sink>
 void WriteTrack(const CMidiTrack& track, Sink& sink)
 {
@@ -34,7 +42,10 @@ void WriteTrack(const CMidiTrack& track, Sink& sink)
         sink.Write(kEmptyTrackBody.data(), kEmptyTrackBody.size());
         return;
     }
-    std::uint32_t length = 0;
+    // A track cut short by a damaged file has no end-of-track event; without
+    // one the saved file would itself read back as damaged.
+    const bool addEnd = !IsEndOfTrack(track.m_EventList.back());
+    std::uint32_t length = addEnd ? kEndOfTrack.size() : 0;
     for (const CMidiObj& event : track.m_EventList) {
         length += static_cast<std::uint32_t>(VlqSize(event.m_Delta)) + event.Length();
     }
@@ -45,6 +56,7 @@ void WriteTrack(const CMidiTrack& track, Sink& sink)
         const auto message = event.Data();
         sink.Write(message.data(), message.size());
     }
+    if (addEnd) sink.Write(kEndOfTrack.data(), kEndOfTrack.size());
 }
 
 template <typename Sink>

@@ -69,13 +69,15 @@ INSTANTIATE_TEST_SUITE_P(
                       return song;
                   },
                   "4D 54 68 64 00 00 00 06 00 02 00 01 01 E0  4D 54 72 6B 00 00 00 04 00 FF 2F 00"},
-        WriteCase{"NoEndOfTrackAdded", [] { return OneTrack({{0, "C0 05"}}); },
-                  "4D 54 68 64 00 00 00 06 00 00 00 01 01 E0  4D 54 72 6B 00 00 00 03 00 C0 05"},
+        // A track cut short by a damaged file is closed, so the saved file reads back clean.
+        WriteCase{"EndOfTrackAddedWhenMissing", [] { return OneTrack({{0, "C0 05"}, {96, "FF 2F 00"}, {0, "90 3C 64"}}); },
+                  "4D 54 68 64 00 00 00 06 00 00 00 01 01 E0  4D 54 72 6B 00 00 00 0F"
+                  "00 C0 05  60 FF 2F 00  00 90 3C 64  00 FF 2F 00"},
         // Meta and system-exclusive messages are copied whole, length bytes included.
         WriteCase{"LongMessagesCopiedWhole",
-                  [] { return OneTrack({{0, "FF 51 03 07 A1 20"}, {1, "F0 05 7E 7F 09 01 F7"}, {2, "FF 01 0A 30 31 32 33 34 35 36 37 38 39"}}); },
-                  "4D 54 68 64 00 00 00 06 00 00 00 01 01 E0  4D 54 72 6B 00 00 00 1D"
-                  "00 FF 51 03 07 A1 20  01 F0 05 7E 7F 09 01 F7  02 FF 01 0A 30 31 32 33 34 35 36 37 38 39"}),
+                  [] { return OneTrack({{0, "FF 51 03 07 A1 20"}, {1, "F0 05 7E 7F 09 01 F7"}, {2, "FF 01 0A 30 31 32 33 34 35 36 37 38 39"}, {0, "FF 2F 00"}}); },
+                  "4D 54 68 64 00 00 00 06 00 00 00 01 01 E0  4D 54 72 6B 00 00 00 21"
+                  "00 FF 51 03 07 A1 20  01 F0 05 7E 7F 09 01 F7  02 FF 01 0A 30 31 32 33 34 35 36 37 38 39  00 FF 2F 00"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct DeltaCase {
