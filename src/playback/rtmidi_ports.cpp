@@ -1,0 +1,136 @@
+#include "playback/rtmidi_ports.h"
+
+#include <jack/jack.h>
+#include <rtmidi/RtMidi.h>
+
+#include <filesystem>
+
+
+#include "text/unicode.h"
+
+namespace tamsel {
+
+namespace {
+
+constexpr const char* kClientName = "Tamsel";
+
+RtMidi::Api ToRtMidi(RtMidiPortProvider::Api api)
+{
+    return api == RtMidiPortProvider::Api::Jack ? RtMidi::UNIX_JACK : RtMidi::LINUX_ALSA;
+}
+
+const char* Suffix(RtMidiPortProvider::Api api)
+{
+    return api == RtMidiPortProvider::Api::Jack ? " (JACK)" : " (ALSA)";
+}
+
+// RtMidi's JACK backend warns on the terminal when no server runs; asking
+// JACK first, without starting a server, keeps that quiet.
+bool JackServerRuns()
+{
+    jack_status_t status{};
+    jack_client_t* client = jack_client_open("tamsel-probe", JackNoStartServer, &status);
+    if (!client) return false;
+    jack_client_close(client);
+    return true;
+}
+
+// Warnings go nowhere: the engine reports what matters through its results.
+void IgnoreError(RtMidiError::Type, const std::string&, void*) {}
+
+// Without the sequencer device RtMidi would complain on the terminal before
+// throwing; the missing device says the same quietly.
+bool AlsaSequencerPresent()
+{
+    std::error_code error;
+    return std::filesystem::exists("/dev/snd/seq", error);
+}
+
+std::unique_ptr<RtMidiOut> OpenClient(RtMidiPortProvider::Api api)
+{
+    if (api == RtMidiPortProvider::Api::Jack && !JackServerRuns()) return nullptr;
+    if (api == RtMidiPortProvider::Api::AlsaSequencer && !AlsaSequencerPresent()) return nullptr;
+    try {
+        auto out = std::make_unique<RtMidiOut>(ToRtMidi(api), kClientName);
+        out->setErrorCallback(&IgnoreError, nullptr);
+        return out;
+    } catch (const RtMidiError&) {
+        return nullptr;
+    }
+}
+
+class RtMidiOutput final : public MidiOutput {
+public:
+    RtMidiOutput(RtMidiPortProvider::Api api, std::string portName) : m_Api(api), m_PortName(std::move(portName)) {}
+
+    bool Activate() override
+    {
+        if (m_Out && m_Out->isPortOpen()) return true;
+        m_Out = OpenClient(m_Api);
+        if (!m_Out) return false;
+        try {
+            // Ports come and go: the name, not the number, says which one.
+            const unsigned count = m_Out->getPortCount();
+            for (unsigned i = 0; i < count; ++i) {
+                if (m_Out->getPortName(i) != m_PortName) continue;
+                m_Out->openPort(i, "output");
+                return m_Out->isPortOpen();
+            }
+        } catch (const RtMidiError&) {
+        }
+        return false;
+    }
+
+    void Send(std::span<const std::uint8_t> message, PlaybackClock::time_point) override
+    {
+        if (!m_Out || !m_Out->isPortOpen()) return;
+        try {
+            m_Out->sendMessage(message.data(), message.size());
+        } catch (const RtMidiError&) {
+            // A port that went away takes no more messages; playing goes on.
+        }
+    }
+
+private:
+    RtMidiPortProvider::Api m_Api;
+    std::string m_PortName;
+    std::unique_ptr<RtMidiOut> m_Out;
+};
+
+}  // namespace
+
+std::vector<RtMidiPortProvider::Api> RtMidiPortProvider::CompiledApis()
+{
+    std::vector<RtMidi::Api> compiled;
+    RtMidi::getCompiledApi(compiled);
+    std::vector<Api> apis;
+    for (RtMidi::Api api : compiled) {
+        if (api == RtMidi::LINUX_ALSA) apis.push_back(Api::AlsaSequencer);
+        if (api == RtMidi::UNIX_JACK) apis.push_back(Api::Jack);
+    }
+    return apis;
+}
+
+std::vector<PortCaps> RtMidiPortProvider::Enumerate()
+{
+    std::vector<PortCaps> ports;
+    std::unique_ptr<RtMidiOut> out = OpenClient(m_Api);
+    if (!out) return ports;
+    try {
+        const unsigned count = out->getPortCount();
+        for (unsigned i = 0; i < count; ++i) {
+            std::string name = out->getPortName(i);
+            if (name.empty()) continue;
+            ports.push_back({Utf8ToUtf16(name + Suffix(m_Api)), std::move(name)});
+        }
+    } catch (const RtMidiError&) {
+    }
+    return ports;
+}
+
+std::unique_ptr<MidiOutput> RtMidiPortProvider::Create(const PortCaps& caps)
+{
+    return std::make_unique<RtMidiOutput>(m_Api, caps.id);
+}
+
+}  // namespace tamsel
