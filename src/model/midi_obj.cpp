@@ -6,33 +6,6 @@
 
 namespace tamsel {
 
-CMidiObj::CMidiObj(std::uint32_t delta, std::span<const std::uint8_t> message) : m_Delta(delta)
-{
-    Assign(message);
-}
-
-CMidiObj::CMidiObj(CMidiObj&& other) noexcept
-    : m_Delta(other.m_Delta), m_Length(other.m_Length), m_Bytes(other.m_Bytes)
-{
-    other.m_Length = 0;
-}
-
-CMidiObj& CMidiObj::operator=(CMidiObj&& other) noexcept
-{
-    if (this != &other) {
-        Release();
-        m_Delta = other.m_Delta;
-        m_Length = other.m_Length;
-        m_Bytes = other.m_Bytes;
-        other.m_Length = 0;
-    }
-    return *this;
-}
-
-CMidiObj::~CMidiObj() { Release(); }
-
-CMidiObj CMidiObj::Clone() const { return CMidiObj(m_Delta, Data()); }
-
 void CMidiObj::Assign(std::span<const std::uint8_t> message)
 {
     // Copy before releasing: `message` may be this event's own bytes.
@@ -42,20 +15,20 @@ void CMidiObj::Assign(std::span<const std::uint8_t> message)
         Release();
         std::copy(copy.begin(), copy.end(), m_Bytes.inline_);
     } else {
-        auto owned = std::make_unique<std::uint8_t[]>(message.size());
-        std::copy(message.begin(), message.end(), owned.get());
+        std::uint8_t* owned = CopyToHeap(message);
         Release();
-        m_Bytes.heap = owned.release();
+        m_Bytes.heap = owned;
     }
     m_Length = static_cast<std::uint32_t>(message.size());
 }
 
-void CMidiObj::Release() noexcept
+std::uint8_t* CMidiObj::CopyToHeap(std::span<const std::uint8_t> message)
 {
-    if (!IsInline()) {
-        std::unique_ptr<std::uint8_t[]> owned(m_Bytes.heap);
-    }
-    m_Length = 0;
+    auto owned = std::make_unique<std::uint8_t[]>(message.size());
+    std::copy(message.begin(), message.end(), owned.get());
+    return owned.release();
 }
+
+void CMidiObj::FreeHeap(std::uint8_t* bytes) noexcept { std::unique_ptr<std::uint8_t[]> owned(bytes); }
 
 }  // namespace tamsel

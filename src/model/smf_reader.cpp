@@ -133,9 +133,9 @@ private:
         const std::size_t start = m_Position;
         const std::size_t declaredEnd = *declared <= Remaining() ? start + *declared : m_Bytes.size() + 1;
         auto& events = track.m_EventList;
-        // A rough guess from the declared length (3 bytes a typical event),
-        // bounded by what the file really holds.
-        events.reserve(std::min<std::size_t>(*declared, Remaining()) / 4);
+        // A guess from the declared length (3 bytes make a typical event under
+        // running status), bounded by what the file really holds.
+        events.reserve(std::min<std::size_t>(*declared, Remaining()) / 3);
         std::uint8_t runningStatus = 0;
         for (;;) {
             if (m_Position == declaredEnd && AtChunkBoundary()) {

@@ -1,4 +1,6 @@
 #include <array>
+#include <cassert>
+#include <cstring>
 
 #include "io/archive.h"
 #include "model/smf_codec.h"
@@ -75,9 +77,20 @@ void WriteSong(const CMidi& song, Sink& sink)
     for (const CMidiTrack& track : song.Tracks()) WriteTrack(track, sink);
 }
 
-struct StringSink {
-    std::string& out;
-    void Write(const void* data, std::size_t size) { out.append(static_cast<const char*>(data), size); }
+// Counts what would be written, so that memory output is allocated once.
+struct CountingSink {
+    std::size_t size = 0;
+    void Write(const void*, std::size_t count) noexcept { size += count; }
+};
+
+// Writes into memory sized beforehand by a CountingSink pass.
+struct MemorySink {
+    std::uint8_t* next;
+    void Write(const void* data, std::size_t count) noexcept
+    {
+        std::memcpy(next, data, count);
+        next += count;
+    }
 };
 
 }  // namespace
@@ -86,9 +99,12 @@ void WriteStandardMidi(const CMidi& song, CArchive& archive) { WriteSong(song, a
 
 std::string WriteStandardMidi(const CMidi& song)
 {
-    std::string out;
-    StringSink sink{out};
+    CountingSink counter;
+    WriteSong(song, counter);
+    std::string out(counter.size, '\0');
+    MemorySink sink{reinterpret_cast<std::uint8_t*>(out.data())};
     WriteSong(song, sink);
+    assert(sink.next == reinterpret_cast<std::uint8_t*>(out.data()) + out.size());
     return out;
 }
 
