@@ -3,7 +3,9 @@
 #include <jack/jack.h>
 #include <rtmidi/RtMidi.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 
 #include "text/unicode.h"
@@ -59,6 +61,35 @@ std::unique_ptr<RtMidiOut> OpenClient(RtMidiPortProvider::Api api)
     }
 }
 
+// How many connections the JACK port `name` has, or -1 when it is not there.
+int JackConnections(jack_client_t* client, const std::string& name)
+{
+    jack_port_t* port = jack_port_by_name(client, name.c_str());
+    return port ? jack_port_connected(port) : -1;
+}
+
+// RtMidi asks JACK to connect and returns; messages sent before the new
+// connection is in JACK's graph are lost. Waits until the destination shows
+// one more connection, then two periods for the graph to take it up.
+template <typename Connect>
+bool ConnectAndSettle(const std::string& destination, Connect connect)
+{
+    jack_status_t status{};
+    jack_client_t* probe = jack_client_open("tamsel-probe", JackNoStartServer, &status);
+    if (!probe) return connect();
+    const int before = JackConnections(probe, destination);
+    const bool connected = connect();
+    if (connected && before >= 0) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+        while (JackConnections(probe, destination) <= before && std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        const double period = static_cast<double>(jack_get_buffer_size(probe)) / jack_get_sample_rate(probe);
+        std::this_thread::sleep_for(std::chrono::duration<double>(2 * period + 0.002));
+    }
+    jack_client_close(probe);
+    return connected;
+}
+
 class RtMidiOutput final : public MidiOutput {
 public:
     RtMidiOutput(RtMidiPortProvider::Api api, std::string portName) : m_Api(api), m_PortName(std::move(portName)) {}
@@ -73,8 +104,11 @@ public:
             const unsigned count = m_Out->getPortCount();
             for (unsigned i = 0; i < count; ++i) {
                 if (m_Out->getPortName(i) != m_PortName) continue;
-                m_Out->openPort(i, "output");
-                return m_Out->isPortOpen();
+                const auto open = [&] {
+                    m_Out->openPort(i, "output");
+                    return m_Out->isPortOpen();
+                };
+                return m_Api == RtMidiPortProvider::Api::Jack ? ConnectAndSettle(m_PortName, open) : open();
             }
         } catch (const RtMidiError&) {
         }
