@@ -102,6 +102,24 @@ public:
         return true;
     }
 
+    // Waits for the end; the exit status, or -1 when it did not exit normally
+    // within `timeout` (it is killed then).
+    int Wait(std::chrono::milliseconds timeout)
+    {
+        if (m_Pid <= 0) return -1;
+        const auto end = std::chrono::steady_clock::now() + timeout;
+        while (std::chrono::steady_clock::now() < end) {
+            int status = 0;
+            if (waitpid(m_Pid, &status, WNOHANG) == m_Pid) {
+                m_Pid = -1;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        Stop(SIGKILL);
+        return -1;
+    }
+
     // Sends `signal` and waits for the end, killing it after a few seconds.
     void Stop(int signal)
     {
