@@ -8,7 +8,7 @@ namespace tamsel::app {
 QFont DialogFont(int pointSize)
 {
     QFont font;
-    font.setFamilies(QStringList{"MS UI Gothic", "IPAGothic", "IPAPGothic", "Noto Sans CJK JP", "VL Gothic"});
+    font.setFamilies(QStringList{"MS UI Gothic", "IPAPGothic", "IPAGothic", "Noto Sans CJK JP", "VL PGothic"});
     font.setPointSize(pointSize);
     return font;
 }

@@ -20,6 +20,7 @@
 #include "app/qt_user_dialogs.h"
 #include "app/tamsel_dlg.h"
 #include "playback/playback_engine.h"
+#include "playback/synthesizer_api.h"
 
 namespace tamsel::app {
 
@@ -55,7 +56,11 @@ void CloseOnTerminationSignals(QDialog& window)
 // Where the playback file goes when the song's folder cannot take it.
 std::filesystem::path FallbackFolder()
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    // Without XDG_RUNTIME_DIR Qt would make up a folder of its own; the
+    // temporary folder is the plainer choice then.
+    QString folder;
+    if (qEnvironmentVariableIsSet("XDG_RUNTIME_DIR"))
+        folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (folder.isEmpty()) folder = QDir::tempPath();
     return QFile::encodeName(folder).toStdString();
 }
@@ -70,7 +75,7 @@ CTamselApp::CTamselApp(int& argc, char** argv) : m_Application(argc, argv)
     QApplication::setWindowIcon(AppIcon());
 }
 
-int CTamselApp::InitInstance(SynthesizerApi& synthesizer)
+int CTamselApp::InitInstance(const std::function<std::unique_ptr<SynthesizerApi>()>& makeSynthesizer)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription("Plays Pellomar data files and Standard MIDI Files and converts them to SMF.");
@@ -79,9 +84,10 @@ int CTamselApp::InitInstance(SynthesizerApi& synthesizer)
     parser.addPositionalArgument("file", "A Pellomar file (.pmr) or Standard MIDI File (.mid) to open.", "[file]");
     parser.process(m_Application);
 
+    const std::unique_ptr<SynthesizerApi> synthesizer = makeSynthesizer();
     QtUserDialogs dialogs;
     DialogMessageSink messages(dialogs);
-    PlaybackEngine engine(synthesizer, messages);
+    PlaybackEngine engine(*synthesizer, messages);
     CTamselDlg window(engine, dialogs, FallbackFolder());
     dialogs.SetParent(&window);
     CloseOnTerminationSignals(window);

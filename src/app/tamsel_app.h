@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <memory>
+
 #include <QApplication>
 
 namespace tamsel {
@@ -14,8 +17,9 @@ class CTamselApp {
 public:
     CTamselApp(int& argc, char** argv);
 
-    // Runs the main window modally; the program's exit status.
-    int InitInstance(SynthesizerApi& synthesizer);
+    // Reads the command line, then runs the main window modally over the
+    // synthesizer that `makeSynthesizer` gives; the program's exit status.
+    int InitInstance(const std::function<std::unique_ptr<SynthesizerApi>()>& makeSynthesizer);
 
 private:
     QApplication m_Application;
