@@ -56,6 +56,9 @@ public:
 
     LineEvents Run()
     {
+        // Busy lines give about one event per character; growing from there
+        // costs at most one reallocation for the busiest.
+        m_Events.reserve(m_Line.size());
         std::size_t unit = 0;
         while (m_Position < m_Line.size()) {
             // Unit k of this line pairs with unit k of line 0; once line 0

@@ -37,31 +37,47 @@ std::u16string LineKey(std::size_t line)
 void MergeLines(std::span<LineEvents> lines, std::vector<CMidiObj>& out, std::uint32_t lastTick)
 {
     constexpr std::uint64_t kExhausted = std::numeric_limits<std::uint64_t>::max();
-    // Each head's key is its tick above its line index, so the smallest key
+    // An event's key is its tick above its line's index, so the smallest key
     // is the next event, ties going to the lower line.
-    std::vector<std::uint64_t> heads(lines.size());
-    std::vector<std::size_t> next(lines.size(), 0);
-    const auto keyOf = [&](std::size_t line) {
-        return next[line] < lines[line].size() ? (std::uint64_t{lines[line][next[line]].m_Delta} << 8) | line : kExhausted;
+    const auto keyOf = [](const CMidiObj& event, std::size_t line) {
+        return (std::uint64_t{event.m_Delta} << 8) | line;
     };
+    std::vector<std::uint64_t> heads(lines.size(), kExhausted);
+    std::vector<std::size_t> next(lines.size(), 0);
     std::size_t total = out.size();
     for (std::size_t line = 0; line < lines.size(); ++line) {
-        heads[line] = keyOf(line);
+        if (!lines[line].empty()) heads[line] = keyOf(lines[line].front(), line);
         total += lines[line].size();
     }
     out.reserve(total + 1);
     for (;;) {
+        // The line with the smallest key, and the smallest key of the others:
+        // the best line's events go out in one run until they pass it.
         std::size_t best = 0;
+        std::uint64_t second = kExhausted;
         for (std::size_t line = 1; line < heads.size(); ++line) {
-            if (heads[line] < heads[best]) best = line;
+            if (heads[line] < heads[best]) {
+                second = heads[best];
+                best = line;
+            } else if (heads[line] < second) {
+                second = heads[line];
+            }
         }
         if (heads[best] == kExhausted) break;
-        CMidiObj& event = lines[best][next[best]++];
-        const std::uint32_t tick = event.m_Delta;
-        event.m_Delta = tick - lastTick;
-        lastTick = tick;
-        out.push_back(std::move(event));
-        heads[best] = keyOf(best);
+        LineEvents& events = lines[best];
+        std::size_t index = next[best];
+        std::uint64_t key = heads[best];
+        do {
+            CMidiObj& event = events[index];
+            const std::uint32_t tick = event.m_Delta;
+            event.m_Delta = tick - lastTick;
+            lastTick = tick;
+            out.push_back(std::move(event));
+            ++index;
+            key = index < events.size() ? keyOf(events[index], best) : kExhausted;
+        } while (key < second);
+        next[best] = index;
+        heads[best] = key;
     }
     for (LineEvents& line : lines) LineEvents().swap(line);
 }
