@@ -26,7 +26,7 @@ namespace tamsel::app {
 
 namespace {
 
-// A termination signal closes the window the ordinary way, so the teardown
+// A termination signal closes the windows the ordinary way, so the teardown
 // still stops the sound and removes the playback file. The handler may only
 // write to a socket; the event loop reads the other end.
 std::array<int, 2> g_SignalSockets{-1, -1};
@@ -37,14 +37,19 @@ void OnTerminationSignal(int)
     [[maybe_unused]] const auto written = ::write(g_SignalSockets[0], &byte, 1);
 }
 
-void CloseOnTerminationSignals(QDialog& window)
+}  // namespace
+
+void CTamselApp::CloseOnTerminationSignals()
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_SignalSockets.data()) != 0) return;
-    auto* notifier = new QSocketNotifier(g_SignalSockets[1], QSocketNotifier::Read, &window);
-    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+    auto* notifier = new QSocketNotifier(g_SignalSockets[1], QSocketNotifier::Read, &m_Application);
+    QObject::connect(notifier, &QSocketNotifier::activated, &m_Application, [this] {
         char byte = 0;
         [[maybe_unused]] const auto got = ::read(g_SignalSockets[1], &byte, 1);
-        window.reject();
+        m_TerminationRequested = true;
+        // Message boxes and choosers end as cancelled; the main window's
+        // closing runs the teardown.
+        QApplication::closeAllWindows();
     });
     struct sigaction action{};
     action.sa_handler = OnTerminationSignal;
@@ -52,6 +57,8 @@ void CloseOnTerminationSignals(QDialog& window)
     action.sa_flags = SA_RESTART;
     for (const int signal : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(signal, &action, nullptr);
 }
+
+namespace {
 
 // Where the playback file goes when the song's folder cannot take it.
 std::filesystem::path FallbackFolder()
@@ -73,6 +80,7 @@ CTamselApp::CTamselApp(int& argc, char** argv) : m_Application(argc, argv)
     QApplication::setApplicationVersion("1.001");
     QApplication::setDesktopFileName("tamsel");
     QApplication::setWindowIcon(AppIcon());
+    CloseOnTerminationSignals();
 }
 
 int CTamselApp::InitInstance(const std::function<std::unique_ptr<SynthesizerApi>()>& makeSynthesizer)
@@ -90,7 +98,11 @@ int CTamselApp::InitInstance(const std::function<std::unique_ptr<SynthesizerApi>
     PlaybackEngine engine(*synthesizer, messages);
     CTamselDlg window(engine, dialogs, FallbackFolder());
     dialogs.SetParent(&window);
-    CloseOnTerminationSignals(window);
+    // A signal during the set-up's message box comes before the window runs.
+    if (m_TerminationRequested) {
+        window.Commands().TearDown();
+        return 0;
+    }
 
     if (!parser.positionalArguments().isEmpty()) {
         const QString given = QFileInfo(parser.positionalArguments().first()).absoluteFilePath();

@@ -22,7 +22,10 @@ public:
     int InitInstance(const std::function<std::unique_ptr<SynthesizerApi>()>& makeSynthesizer);
 
 private:
+    void CloseOnTerminationSignals();
+
     QApplication m_Application;
+    bool m_TerminationRequested = false;
 };
 
 }  // namespace tamsel::app

@@ -41,6 +41,22 @@ using ::testing::ElementsAreArray;
 
 QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
 
+QAction* MenuItem(const CTamselDlg& window, const char* menuText, const char* itemText)
+{
+    for (QAction* menu : window.MenuBar()->actions()) {
+        if (menu->text() != Q(menuText)) continue;
+        for (QAction* item : menu->menu()->actions())
+            if (item->text() == Q(itemText)) return item;
+    }
+    ADD_FAILURE() << "no item " << itemText << " in " << menuText;
+    return nullptr;
+}
+
+void Trigger(const CTamselDlg& window, const char* menuText, const char* itemText)
+{
+    if (QAction* item = MenuItem(window, menuText, itemText)) item->trigger();
+}
+
 // Choosers answered by the test, message boxes real.
 class ScriptedChoosers final : public ScriptedDialogs {
 public:
@@ -77,21 +93,7 @@ protected:
 
     void TearDown() override { window.reset(); }
 
-    QAction* Item(const char* menuText, const char* itemText) const
-    {
-        for (QAction* menu : window->MenuBar()->actions()) {
-            if (menu->text() != Q(menuText)) continue;
-            for (QAction* item : menu->menu()->actions())
-                if (item->text() == Q(itemText)) return item;
-        }
-        ADD_FAILURE() << "no item " << itemText << " in " << menuText;
-        return nullptr;
-    }
-
-    void Trigger(const char* menuText, const char* itemText) const
-    {
-        if (QAction* item = Item(menuText, itemText)) item->trigger();
-    }
+    void Trigger(const char* menuText, const char* itemText) const { test::Trigger(*window, menuText, itemText); }
 
     void OpenFromMenu(const std::filesystem::path& path)
     {
@@ -272,13 +274,7 @@ TEST_F(WindowTest, EveryWayOfClosingTearsPlaybackDown)
         {"Enter in the comment field", "commentField", key(Qt::Key_Return), false},
         {"Esc in the comment field", "commentField", key(Qt::Key_Escape), true},
         {"the close box", "titleField", [](CTamselDlg& dlg) { dlg.close(); }, true},
-        {"Exit", "titleField",
-         [](CTamselDlg& dlg) {
-             for (QAction* menu : dlg.MenuBar()->actions())
-                 for (QAction* item : menu->menu()->actions())
-                     if (item->text() == Q("終了(&X)")) item->trigger();
-         },
-         true},
+        {"Exit", "titleField", [](CTamselDlg& dlg) { test::Trigger(dlg, "ファイル(&F)", "終了(&X)"); }, true},
     };
     const auto pmr = folder / "tune.pmr";
     WriteBytes(pmr, PellomarFile(u"Title=Tune\r\n"));
