@@ -69,10 +69,9 @@ struct ReadCase {
     Faults faults;
     // The header the model holds afterwards: format, count, division.
     std::array<std::uint16_t, 3> header{0, 1, 0x60};
+};
 
 void PrintTo(const ReadCase& c, std::ostream* out) { *out << c.name; }
-
-};
 
 class SmfReaderTest : public ::testing::TestWithParam<ReadCase> {};
 
@@ -236,6 +235,15 @@ INSTANTIATE_TEST_SUITE_P(
                  {{"0: 90 3C 64"}},
                  {{kFailed, 34}}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The texts the user sees, exactly.
+TEST(FaultTextTest, GivesTheSystemsMessages)
+{
+    EXPECT_EQ(FaultText(kHeader), "ヘッダチャンクエラー");
+    EXPECT_EQ(FaultText(kTrack), "トラックチャンクエラー");
+    EXPECT_EQ(FaultText(kFailed), "ファイルの読み込みに失敗しました。");
+    EXPECT_EQ(FaultText(kCheck), "データチェックエラー");
+}
 
 class UnacceptedStatusTest : public ::testing::TestWithParam<int> {};
 
