@@ -62,6 +62,10 @@ public:
         m_Settings.reset(new_fluid_settings());
         if (!m_Settings) return false;
         fluid_settings_setint(m_Settings.get(), "synth.device-id", kGsXgDeviceId);
+        // A player can afford a tenth of a second of buffering; FluidSynth's
+        // 23 ms default breaks up as soon as the machine is busy.
+        fluid_settings_setint(m_Settings.get(), "audio.period-size", 1024);
+        fluid_settings_setint(m_Settings.get(), "audio.periods", 4);
         if (m_Options.offlineAudio)
             fluid_settings_setnum(m_Settings.get(), "synth.sample-rate", m_Options.offlineAudio->SampleRate());
         m_Synth.reset(new_fluid_synth(m_Settings.get()));
