@@ -377,10 +377,15 @@ TEST_F(CommandsTest, ExitStopsAndTeardownEndsEverythingOnce)
     EXPECT_EQ(engine.State(), PlaybackState::Closed);
     EXPECT_EQ(synth.PortsHeld(), 0);
     EXPECT_EQ(synth.SegmentsHeld(), 0);
+    // Later commands, like a drop queued before closing, find nothing to do.
     const std::size_t calls = synth.Calls().size();
     commands->TearDown();
+    commands->OnPlay();
+    commands->OpenFile(folder / "tune.pmr");
     commands.reset();
     EXPECT_EQ(synth.Calls().size(), calls);
+    EXPECT_FALSE(std::filesystem::exists(folder / "tune_tamsel.tmp"));
+    EXPECT_THAT(view.shown, SizeIs(1));
 }
 
 TEST_F(CommandsTest, APortThatCannotBeActivatedAtStartIsReportedOnce)

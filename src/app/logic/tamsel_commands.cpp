@@ -82,6 +82,8 @@ TamselCommands::~TamselCommands()
 template <typename Action>
 void TamselCommands::Guarded(Action&& action)
 {
+    // A command queued before the window closed finds playback gone.
+    if (m_TornDown) return;
     try {
         std::forward<Action>(action)();
     } catch (const std::runtime_error& error) {
@@ -203,12 +205,12 @@ void TamselCommands::OnExit()
 
 void TamselCommands::TearDown()
 {
-    if (m_TornDown) return;
-    m_TornDown = true;
     Guarded([&] {
+        m_TornDown = true;
         m_Engine.TearDown(PlayTarget());
         m_WrittenPlayFile.reset();
     });
+    m_TornDown = true;
 }
 
 }  // namespace tamsel::app
