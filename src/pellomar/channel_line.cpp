@@ -7,7 +7,6 @@
 #include "pellomar/meta_text.h"
 #include "pellomar/number.h"
 #include "pellomar/text_search.h"
-#include "text/code_page.h"
 
 namespace tamsel {
 
@@ -48,8 +47,8 @@ std::uint8_t LowByte(std::int64_t value) noexcept { return static_cast<std::uint
 class ChannelLineDecoder {
 public:
     ChannelLineDecoder(std::u16string_view line, std::span<const std::int32_t> stepLengths, std::uint8_t channel,
-                       AnsiCodePage& codePage)
-        : m_Line(line), m_StepLengths(stepLengths), m_Channel(channel), m_CodePage(codePage), m_Close(line, u"]"),
+                       MetaTextMaker& texts)
+        : m_Line(line), m_StepLengths(stepLengths), m_Channel(channel), m_Texts(texts), m_Close(line, u"]"),
           m_Colon(line, u":"), m_CloseAfterColon(line, u"]"), m_ChordStart(line, u"[%10:"), m_CloseAfterChord(line, u"]")
     {
     }
@@ -156,7 +155,7 @@ private:
             const std::size_t b = m_CloseAfterColon.Find(a);
             if (b != std::u16string_view::npos) text = m_Line.substr(a + 1, b - a - 1);
         }
-        const auto event = MetaTextEvent(0x01, m_CodePage.Encode(text));
+        const auto event = m_Texts.Make(0x01, text);
         m_Events.emplace_back(HeldTick(m_Tick), event);
     }
 
@@ -172,22 +171,34 @@ private:
         if (m_Sounding) {
             for (std::size_t i = 1; i <= m_ChordCount; ++i) NoteOff(m_Notes[i]);
         }
-        m_ChordCount = 0;
-        // Runs of "," and " " separate the tokens; tokens past the seventh
-        // have no room in the chord and are ignored.
-        std::size_t i = 0;
-        while (m_ChordCount < kMaxChordIntervals) {
-            while (i < list.size() && (list[i] == u',' || list[i] == u' ')) ++i;
-            if (i == list.size()) break;
-            const std::size_t tokenStart = i;
-            while (i < list.size() && list[i] != u',' && list[i] != u' ') ++i;
-            m_Intervals[++m_ChordCount] = ParseNumber(list.substr(tokenStart, i - tokenStart));
+        // Every [%10] before a list finds that same list; it is read once,
+        // however long it is.
+        if (a != m_ParsedListStart || a == std::u16string_view::npos) {
+            m_ParsedListStart = a;
+            ParseChordList(list);
         }
+        m_ChordCount = m_ParsedCount;
+        m_Intervals = m_ParsedIntervals;
         if (m_Sounding) {
             for (std::size_t k = 1; k <= m_ChordCount; ++k) {
                 m_Notes[k] = LowByte(std::int64_t{m_Notes[0]} + m_Intervals[k]);
                 NoteOn(m_Notes[k]);
             }
+        }
+    }
+
+    // Runs of "," and " " separate the tokens; tokens past the seventh have
+    // no room in the chord and are ignored.
+    void ParseChordList(std::u16string_view list)
+    {
+        m_ParsedCount = 0;
+        std::size_t i = 0;
+        while (m_ParsedCount < kMaxChordIntervals) {
+            while (i < list.size() && (list[i] == u',' || list[i] == u' ')) ++i;
+            if (i == list.size()) break;
+            const std::size_t tokenStart = i;
+            while (i < list.size() && list[i] != u',' && list[i] != u' ') ++i;
+            m_ParsedIntervals[++m_ParsedCount] = ParseNumber(list.substr(tokenStart, i - tokenStart));
         }
     }
 
@@ -214,7 +225,7 @@ private:
     std::u16string_view m_Line;
     std::span<const std::int32_t> m_StepLengths;
     std::uint8_t m_Channel;
-    AnsiCodePage& m_CodePage;
+    MetaTextMaker& m_Texts;
     ForwardFinder m_Close;
     ForwardFinder m_Colon;
     ForwardFinder m_CloseAfterColon;
@@ -231,6 +242,9 @@ private:
     std::array<std::int32_t, kMaxChordIntervals + 1> m_Intervals{};  // entry 0, the root, stays 0
     bool m_Sounding = false;
     std::array<std::uint8_t, kMaxChordIntervals + 1> m_Notes{};
+    std::size_t m_ParsedListStart = std::u16string_view::npos;
+    std::size_t m_ParsedCount = 0;
+    std::array<std::int32_t, kMaxChordIntervals + 1> m_ParsedIntervals{};
 };
 
 }  // namespace
@@ -244,11 +258,11 @@ std::uint8_t ChannelOfLine(int lineNumber)
 }
 
 LineEvents DecodeChannelEvents(std::u16string_view line, std::span<const std::int32_t> stepLengths, int lineNumber,
-                               AnsiCodePage& codePage)
+                               MetaTextMaker& texts)
 {
     const std::uint8_t channel = ChannelOfLine(lineNumber);
     if (line.empty()) return {};
-    return ChannelLineDecoder(line, stepLengths, channel, codePage).Run();
+    return ChannelLineDecoder(line, stepLengths, channel, texts).Run();
 }
 
 }  // namespace tamsel

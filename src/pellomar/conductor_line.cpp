@@ -5,7 +5,6 @@
 #include "pellomar/meta_text.h"
 #include "pellomar/number.h"
 #include "pellomar/text_search.h"
-#include "text/code_page.h"
 
 namespace tamsel {
 
@@ -36,7 +35,7 @@ std::array<std::uint8_t, 6> TempoEvent(std::int32_t bpm) noexcept
 
 }  // namespace
 
-LineEvents DecodeConductorEvents(std::u16string_view line, AnsiCodePage& codePage)
+LineEvents DecodeConductorEvents(std::u16string_view line, MetaTextMaker& texts)
 {
     LineEvents events;
     ForwardFinder close(line, u"]");
@@ -52,7 +51,7 @@ LineEvents DecodeConductorEvents(std::u16string_view line, AnsiCodePage& codePag
             const std::size_t b = closeAfterColon.Find(a);
             if (b != std::u16string_view::npos) text = line.substr(a + 1, b - a - 1);
         }
-        const auto event = MetaTextEvent(type, codePage.Encode(text));
+        const auto event = texts.Make(type, text);
         events.emplace_back(HeldTick(tick), event);
     };
 

@@ -105,6 +105,7 @@ void InsertIntoTrack(CMidi& song, LineEvents events)
 void DecodePellomarText(CMidi& song, std::u16string_view text)
 {
     AnsiCodePage codePage;
+    MetaTextMaker texts(codePage);
     const std::int32_t timeBase = ParseNumber(KeyValue(text, u"TimeBase="));
     song.DeleteTrack();
     song.CreateTrack(1, static_cast<std::uint16_t>(timeBase));
@@ -113,15 +114,15 @@ void DecodePellomarText(CMidi& song, std::u16string_view text)
     for (std::size_t n = 0; n < kLineCount; ++n) lines[n] = KeyValue(text, LineKey(n));
 
     std::array<LineEvents, kLineCount> events;
-    if (!lines[0].empty()) events[0] = DecodeConductorEvents(lines[0], codePage);
+    if (!lines[0].empty()) events[0] = DecodeConductorEvents(lines[0], texts);
     const std::vector<std::int32_t> stepLengths = ConductorStepLengths(lines[0]);
     for (std::size_t n = 1; n < kLineCount; ++n) {
-        events[n] = DecodeChannelEvents(lines[n], stepLengths, static_cast<int>(n), codePage);
+        events[n] = DecodeChannelEvents(lines[n], stepLengths, static_cast<int>(n), texts);
     }
 
     std::vector<CMidiObj>& track = song.Tracks()[0].m_EventList;
-    track.emplace_back(0, MetaTextEvent(0x03, codePage.Encode(KeyValue(text, u"Title="))));
-    track.emplace_back(0, MetaTextEvent(0x02, codePage.Encode(KeyValue(text, u"Builder="))));
+    track.emplace_back(0, texts.Make(0x03, KeyValue(text, u"Title=")));
+    track.emplace_back(0, texts.Make(0x02, KeyValue(text, u"Builder=")));
     MergeLines(events, track, 0);
     track.emplace_back(0, kEndOfTrack);
 }
@@ -129,14 +130,16 @@ void DecodePellomarText(CMidi& song, std::u16string_view text)
 void DecodeConductorLine(CMidi& song, std::u16string_view line0)
 {
     AnsiCodePage codePage;
-    InsertIntoTrack(song, DecodeConductorEvents(line0, codePage));
+    MetaTextMaker texts(codePage);
+    InsertIntoTrack(song, DecodeConductorEvents(line0, texts));
 }
 
 void DecodeChannelLine(CMidi& song, std::u16string_view line0, std::u16string_view line, int lineNumber)
 {
     AnsiCodePage codePage;
+    MetaTextMaker texts(codePage);
     const std::vector<std::int32_t> stepLengths = ConductorStepLengths(line0);
-    InsertIntoTrack(song, DecodeChannelEvents(line, stepLengths, lineNumber, codePage));
+    InsertIntoTrack(song, DecodeChannelEvents(line, stepLengths, lineNumber, texts));
 }
 
 }  // namespace tamsel

@@ -10,8 +10,9 @@ namespace tamsel {
 // into `song`: its tracks are replaced by one track with the file's time base
 // as division, holding the title and builder, the events of line 0 and of
 // lines 1 to 18 in time order (line order, then left to right, at equal
-// ticks) and the end of track. Never fails: what cannot be read gives an
-// empty value, 0 or no event.
+// ticks) and the end of track. What cannot be read gives an empty value, 0
+// or no event. Throws SongTooLarge when the texts of the song together pass
+// 256 MiB (see MetaTextMaker), leaving `song` with one empty track.
 void DecodePellomarText(CMidi& song, std::u16string_view text);
 
 // The conductor pass over line 0 alone. Its events go into track 0 after

@@ -9,7 +9,7 @@
 
 namespace tamsel {
 
-class AnsiCodePage;
+class MetaTextMaker;
 
 // The events of one line in the order the line produces them. While a line's
 // events are being collected, each event's m_Delta holds its absolute tick;
@@ -18,7 +18,7 @@ class AnsiCodePage;
 using LineEvents = std::vector<CMidiObj>;
 
 // The conductor pass over line 0: resets, tempo, markers and texts.
-[[nodiscard]] LineEvents DecodeConductorEvents(std::u16string_view line0, AnsiCodePage& codePage);
+[[nodiscard]] LineEvents DecodeConductorEvents(std::u16string_view line0, MetaTextMaker& texts);
 
 // The step length in force after each line unit of line 0, as the channel
 // lines see it while they walk line 0 one unit per unit of their own.
@@ -26,7 +26,7 @@ using LineEvents = std::vector<CMidiObj>;
 
 // One channel line (1 to 18). `stepLengths` comes from ConductorStepLengths.
 [[nodiscard]] LineEvents DecodeChannelEvents(std::u16string_view line, std::span<const std::int32_t> stepLengths,
-                                             int lineNumber, AnsiCodePage& codePage);
+                                             int lineNumber, MetaTextMaker& texts);
 
 // The MIDI channel of a channel line: lines 1-9 play on 0-8, 10-15 on 10-15
 // and 16-18 share channel 9. Throws std::invalid_argument outside 1-18.

@@ -1,6 +1,7 @@
 #include "songfile/song_file.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <array>
 #include <string>
 
@@ -10,6 +11,7 @@
 #include "model/smf_codec.h"
 #include "pellomar/decoder.h"
 #include "pellomar/header_texts.h"
+#include "pellomar/meta_text.h"
 #include "text/code_page.h"
 #include "text/unicode.h"
 
@@ -60,10 +62,14 @@ SongKind LoadSongBytes(std::span<const std::uint8_t> bytes, std::u16string_view 
     } else if (kind == SongKind::Pellomar) {
         const std::u16string text = AnsiToUtf16({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
         PellomarHeaderTexts header = ReadPellomarHeaderTexts(text, fileName);
+        // Decoded aside, so that a song too large to hold changes nothing.
+        CMidi decoded(0, 0);
+        decoded.m_Header = song.m_Header;
+        DecodePellomarText(decoded, text);
+        song = std::move(decoded);
         texts.title = std::move(header.title);
         texts.copyright = std::move(header.builder);
         texts.comment = std::move(header.comment);
-        DecodePellomarText(song, text);
     }
     return kind;
 }
@@ -76,8 +82,12 @@ SongKind OpenSongFile(const std::filesystem::path& path, CMidi& song, SongTexts&
     if (DetectSongKind(std::span(magic.data(), got)) == SongKind::Neither) return SongKind::Neither;
     file.SeekToBegin();
     const std::string bytes = ReadRest(file);
-    return LoadSongBytes({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, DisplayName(path), song,
-                         texts, diagnostics);
+    try {
+        return LoadSongBytes({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, DisplayName(path), song,
+                             texts, diagnostics);
+    } catch (const SongTooLarge&) {
+        throw FileError("cannot open", path, EFBIG);
+    }
 }
 
 std::string DiagnosticMessage(const Diagnostic& diagnostic)

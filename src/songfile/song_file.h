@@ -26,11 +26,14 @@ struct SongTexts {
 // Loads the file at `path` as the Open command does: an SMF or a Pellomar
 // file replaces `song` and sets the texts (the title falling back to the
 // file's name); a file of neither kind changes nothing. SMF read faults go
-// to `diagnostics`. Throws FileError when the file cannot be opened or read.
+// to `diagnostics`. Throws FileError when the file cannot be opened or read,
+// or holds a song too large to load (EFBIG); `song` and `texts` are then
+// left as they were.
 SongKind OpenSongFile(const std::filesystem::path& path, CMidi& song, SongTexts& texts, DiagnosticsSink& diagnostics);
 
 // The same for a file's whole contents already in memory; `fileName` (name
-// and extension, no folder) is the title's fallback.
+// and extension, no folder) is the title's fallback. Throws SongTooLarge
+// where OpenSongFile throws FileError with EFBIG.
 SongKind LoadSongBytes(std::span<const std::uint8_t> bytes, std::u16string_view fileName, CMidi& song, SongTexts& texts,
                        DiagnosticsSink& diagnostics);
 

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -178,6 +179,25 @@ TEST_F(SongFileTest, NeitherKindChangesNothing)
         EXPECT_EQ(m_Texts.title, u"old title");
         EXPECT_EQ(m_Texts.comment, u"old comment");
     }
+}
+
+// Every [%7] before a long text carries all of it, so a small file could ask
+// for texts that grow with the square of its size; past 256 MiB it is refused.
+TEST_F(SongFileTest, SongWhoseTextsOutgrowMemoryIsRefused)
+{
+    std::string line;
+    for (int i = 0; i < 130; ++i) line += "[%7]";
+    line += "[%7:" + std::string(std::size_t{2} << 20, 'x') + "]";
+    const auto path = Write("huge.pmr", "PLMR\r\nTitle=huge\r\n1=" + line + "\r\n");
+    m_Song.AddMsgTail(7, 0, std::vector<std::uint8_t>{0x90, 0x3C, 0x64});
+    try {
+        OpenSongFile(path, m_Song, m_Texts, m_Faults);
+        ADD_FAILURE() << "no error";
+    } catch (const FileError& error) {
+        EXPECT_EQ(error.ErrorNumber(), EFBIG);
+    }
+    EXPECT_EQ(TimedEvents(m_Song), std::vector<std::string>{"7: 90 3C 64"});
+    EXPECT_EQ(m_Texts.title, u"old title");
 }
 
 TEST_F(SongFileTest, UnreadableFileThrows)
