@@ -102,6 +102,11 @@ public:
         return true;
     }
 
+    void Signal(int signal)
+    {
+        if (m_Pid > 0) kill(m_Pid, signal);
+    }
+
     // Waits for the end; the exit status, or -1 when it did not exit normally
     // within `timeout` (it is killed then).
     int Wait(std::chrono::milliseconds timeout)
