@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -14,23 +15,6 @@ namespace {
 
 QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
-std::optional<std::filesystem::path> RunChooser(QWidget* parent, const FileChooserRequest& request,
-                                                QFileDialog::AcceptMode mode, const char* caption)
-{
-    QFileDialog chooser(parent, QString::fromUtf8(caption));
-    chooser.setAcceptMode(mode);
-    chooser.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    QStringList filters;
-    for (const std::string& filter : request.filters) filters << FromUtf8(filter);
-    chooser.setNameFilters(filters);
-    if (!filters.isEmpty()) chooser.selectNameFilter(filters.first());
-    chooser.setDefaultSuffix(FromUtf8(request.defaultSuffix));
-    if (!request.initialName.empty()) chooser.selectFile(FromUtf8(request.initialName));
-    chooser.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
-    if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return std::nullopt;
-    return std::filesystem::path(QFile::encodeName(chooser.selectedFiles().first()).toStdString());
-}
-
 void ShowBox(QWidget* parent, QMessageBox::Icon icon, std::string_view text)
 {
     QMessageBox box(icon, FromUtf8(kApplicationName), FromUtf8(text), QMessageBox::Ok, parent);
@@ -39,14 +23,32 @@ void ShowBox(QWidget* parent, QMessageBox::Icon icon, std::string_view text)
 
 }  // namespace
 
+std::optional<std::filesystem::path> QtUserDialogs::RunChooser(const FileChooserRequest& request, bool save)
+{
+    QFileDialog chooser(m_Parent, QString::fromUtf8(save ? "名前を付けて保存" : "開く"), m_Folder);
+    chooser.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    chooser.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    QStringList filters;
+    for (const std::string& filter : request.filters) filters << FromUtf8(filter);
+    chooser.setNameFilters(filters);
+    if (!filters.isEmpty()) chooser.selectNameFilter(filters.first());
+    chooser.setDefaultSuffix(FromUtf8(request.defaultSuffix));
+    if (!request.initialName.empty()) chooser.selectFile(FromUtf8(request.initialName));
+    chooser.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return std::nullopt;
+    const QString chosen = chooser.selectedFiles().first();
+    m_Folder = QFileInfo(chosen).absolutePath();
+    return std::filesystem::path(QFile::encodeName(chosen).toStdString());
+}
+
 std::optional<std::filesystem::path> QtUserDialogs::ChooseFileToOpen(const FileChooserRequest& request)
 {
-    return RunChooser(m_Parent, request, QFileDialog::AcceptOpen, "開く");
+    return RunChooser(request, false);
 }
 
 std::optional<std::filesystem::path> QtUserDialogs::ChooseFileToSave(const FileChooserRequest& request)
 {
-    return RunChooser(m_Parent, request, QFileDialog::AcceptSave, "名前を付けて保存");
+    return RunChooser(request, true);
 }
 
 std::optional<int> QtUserDialogs::ChoosePort(const std::vector<std::u16string>& ports, int current)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QString>
 #include <QWidget>
 
 #include "app/logic/user_dialogs.h"
@@ -20,7 +21,11 @@ public:
     void ShowError(std::string_view text) override;
 
 private:
+    std::optional<std::filesystem::path> RunChooser(const FileChooserRequest& request, bool save);
+
     QPointer<QWidget> m_Parent;
+    // Both choosers open where the last one was left, for this run only.
+    QString m_Folder;
 };
 
 }  // namespace tamsel::app

@@ -14,9 +14,11 @@
 #include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QTranslator>
 
 #include "app/app_icon.h"
 #include "app/logic/tamsel_commands.h"
+#include "app/qt_translation.h"
 #include "app/qt_user_dialogs.h"
 #include "app/tamsel_dlg.h"
 #include "playback/playback_engine.h"
@@ -80,6 +82,7 @@ CTamselApp::CTamselApp(int& argc, char** argv) : m_Application(argc, argv)
     QApplication::setApplicationVersion("1.001");
     QApplication::setDesktopFileName("tamsel");
     QApplication::setWindowIcon(AppIcon());
+    if (LoadQtTranslation(m_QtTranslation)) QApplication::installTranslator(&m_QtTranslation);
     CloseOnTerminationSignals();
 }
 

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include <QApplication>
+#include <QTranslator>
 
 namespace tamsel {
 class SynthesizerApi;
@@ -25,6 +26,7 @@ private:
     void CloseOnTerminationSignals();
 
     QApplication m_Application;
+    QTranslator m_QtTranslation;
     bool m_TerminationRequested = false;
 };
 

@@ -7,15 +7,20 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QImage>
 #include <QPixmap>
+#include <QTranslator>
 #include <QWindow>
 #include <gtest/gtest.h>
 
 #include "app/about_dlg.h"
 #include "app/port_set_dlg.h"
+#include "app/qt_translation.h"
+#include "app/qt_user_dialogs.h"
 #include "app/tamsel_dlg.h"
 #include "command_fixture.h"
+#include "modal_answer.h"
 #include "song_files.h"
 #include "xvfb_server.h"
 
@@ -86,6 +91,14 @@ TEST(Screenshots, MainWindowPortDialogAndAboutBox)
     CAboutDlg about(&window);
     Save(about, "about-box.png");
     about.reject();
+
+    QtUserDialogs real(&window);
+    ModalAnswer<QFileDialog> chooser([](QFileDialog& dialog) {
+        Save(dialog, "save-chooser.png");
+        dialog.reject();
+    });
+    real.ChooseFileToSave({{"Standard MIDI Files (*.mid)", "All Files (*)"}, "mid", "NoTitle", true});
+    EXPECT_TRUE(chooser.Answered());
     window.Commands().TearDown();
 }
 
@@ -105,6 +118,8 @@ int main(int argc, char** argv)
     int result = 0;
     {
         QApplication application(argc, argv);
+        QTranslator translation;
+        if (tamsel::app::LoadQtTranslation(translation)) QApplication::installTranslator(&translation);
         result = RUN_ALL_TESTS();
     }
     return result;

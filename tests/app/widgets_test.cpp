@@ -354,6 +354,15 @@ TEST_F(WindowTest, TheOpenChooserOffersItsTypesAndGivesThePathOrNothing)
         QMetaObject::invokeMethod(&chooser, "accept");
     });
     EXPECT_EQ(real.ChooseFileToOpen(request), pmr);
+
+    // The next chooser opens where this one was left.
+    QString startedIn;
+    ModalAnswer<QFileDialog> next([&](QFileDialog& chooser) {
+        startedIn = chooser.directory().absolutePath();
+        chooser.reject();
+    });
+    EXPECT_FALSE(real.ChooseFileToSave(request).has_value());
+    EXPECT_EQ(startedIn, QString::fromStdString(folder.Path().string()));
 }
 
 TEST_F(WindowTest, TheSaveChooserOffersNoTitleAddsMidAndAsksBeforeReplacing)
