@@ -1,5 +1,7 @@
 #include "playback/performance.h"
 
+#include <pthread.h>
+#include <sched.h>
 #include <sys/prctl.h>
 
 namespace tamsel {
@@ -120,6 +122,12 @@ void Performance::Run()
 {
     // The kernel may otherwise let a timed wait run late by its default 50 µs slack.
     prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+    // Real-time scheduling, where the system grants it, keeps other busy
+    // programs from delaying the messages; the thread mostly sleeps, so a
+    // low priority of this class costs the rest of the system little.
+    sched_param priority{};
+    priority.sched_priority = 10;
+    pthread_setschedparam(pthread_self(), SCHED_FIFO, &priority);
     std::unique_lock lock(m_Mutex);
     while (!m_Closing) {
         if (!m_Playing) {

@@ -1,0 +1,2 @@
+add_executable(playback_bench playback_bench.cpp)
+target_link_libraries(playback_bench PRIVATE tamsel_core benchmark::benchmark)
