@@ -57,7 +57,7 @@ public:
     {
         // Busy lines give about one event per character; growing from there
         // costs at most one reallocation for the busiest.
-        m_Events.reserve(m_Line.size());
+        m_Events.Reserve(m_Line.size());
         std::size_t unit = 0;
         while (m_Position < m_Line.size()) {
             // Unit k of this line pairs with unit k of line 0; once line 0
@@ -156,7 +156,7 @@ private:
             if (b != std::u16string_view::npos) text = m_Line.substr(a + 1, b - a - 1);
         }
         const auto event = m_Texts.Make(0x01, text);
-        m_Events.emplace_back(HeldTick(m_Tick), event);
+        m_Events.Add(HeldTick(m_Tick), event);
     }
 
     void DefineChord(std::size_t bracket)
@@ -219,7 +219,7 @@ private:
 
     void Emit(std::initializer_list<std::uint8_t> message)
     {
-        m_Events.emplace_back(HeldTick(m_Tick), std::span<const std::uint8_t>(message.begin(), message.size()));
+        m_Events.Add(HeldTick(m_Tick), std::span<const std::uint8_t>(message.begin(), message.size()));
     }
 
     std::u16string_view m_Line;

@@ -52,7 +52,7 @@ LineEvents DecodeConductorEvents(std::u16string_view line, MetaTextMaker& texts)
             if (b != std::u16string_view::npos) text = line.substr(a + 1, b - a - 1);
         }
         const auto event = texts.Make(type, text);
-        events.emplace_back(HeldTick(tick), event);
+        events.Add(HeldTick(tick), event);
     };
 
     std::size_t position = 0;
@@ -70,10 +70,10 @@ LineEvents DecodeConductorEvents(std::u16string_view line, MetaTextMaker& texts)
         const char16_t sigil = line[position + 1];
         if (sigil == u'#') {
             switch (NumericField(line, position, 2, 3)) {
-            case 0: events.emplace_back(HeldTick(tick), kGeneralMidiOn); break;
-            case 1: events.emplace_back(HeldTick(tick), kXgOn); break;
-            case 2: events.emplace_back(HeldTick(tick), kGsReset); break;
-            case 30: events.emplace_back(HeldTick(tick), TempoEvent(NumericField(line, position, 5, 4))); break;
+            case 0: events.Add(HeldTick(tick), kGeneralMidiOn); break;
+            case 1: events.Add(HeldTick(tick), kXgOn); break;
+            case 2: events.Add(HeldTick(tick), kGsReset); break;
+            case 30: events.Add(HeldTick(tick), TempoEvent(NumericField(line, position, 5, 4))); break;
             default: break;
             }
         } else if (sigil == u'%') {

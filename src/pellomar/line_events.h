@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -11,11 +12,36 @@ namespace tamsel {
 
 class MetaTextMaker;
 
-// The events of one line in the order the line produces them. While a line's
-// events are being collected, each event's m_Delta holds its absolute tick;
-// ticks beyond 32 bits are held at 0xFFFFFFFF. Within a line ticks never
-// decrease, so each list is already in time order.
-using LineEvents = std::vector<CMidiObj>;
+// The events of one line in the order the line produces them, each with its
+// absolute tick; ticks beyond 32 bits are held at 0xFFFFFFFF. Within a line
+// ticks never decrease, so each list is already in time order. Channel
+// messages, nearly all of a song, are kept in eight bytes until they move
+// into the song's track.
+class LineEvents {
+public:
+    void Reserve(std::size_t count) { m_Events.reserve(count); }
+    void Add(std::uint32_t tick, std::span<const std::uint8_t> message);
+    // Keeps an existing event whole; its m_Delta is replaced when it moves.
+    void AddEvent(std::uint32_t tick, CMidiObj&& event);
+
+    [[nodiscard]] std::size_t Size() const noexcept { return m_Events.size(); }
+    [[nodiscard]] bool Empty() const noexcept { return m_Events.empty(); }
+    [[nodiscard]] std::uint32_t Tick(std::size_t index) const noexcept { return m_Events[index].tick; }
+    // Appends event `index` to `track` with the given delta; each event moves once.
+    void MoveTo(std::size_t index, std::uint32_t delta, std::vector<CMidiObj>& track);
+    void Clear() noexcept;
+
+private:
+    static constexpr std::uint32_t kLong = 0x80000000u;
+    struct Pending {
+        std::uint32_t tick;
+        // Without kLong: the length (2 or 3) in bits 24-25 and the bytes in
+        // bits 0-23, first byte highest. With kLong: an index into m_Long.
+        std::uint32_t message;
+    };
+    std::vector<Pending> m_Events;
+    std::vector<CMidiObj> m_Long;
+};
 
 // The conductor pass over line 0: resets, tempo, markers and texts.
 [[nodiscard]] LineEvents DecodeConductorEvents(std::u16string_view line0, MetaTextMaker& texts);
