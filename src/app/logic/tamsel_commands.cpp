@@ -44,14 +44,12 @@ bool IsOpenFailure(const FileError& error)
     return what.starts_with("cannot open ") || what.starts_with("cannot create ");
 }
 
-bool CanCreate(const std::filesystem::path& path)
+// Whether a file can be created in `path`'s folder. Asked without creating
+// anything, so that no file already there is emptied by the question.
+bool FolderTakesFiles(const std::filesystem::path& path)
 {
-    try {
-        File::CreateForWriting(path);
-        return true;
-    } catch (const FileError&) {
-        return false;
-    }
+    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+    return ::access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
 }  // namespace
@@ -174,7 +172,7 @@ void TamselCommands::OnPlay()
         std::filesystem::path target = m_PlayFile;
         // A song on read-only media still plays: its playback file goes to
         // the fallback folder instead.
-        if (!CanCreate(target) && !m_FallbackFolder.empty())
+        if (!FolderTakesFiles(target) && !m_FallbackFolder.empty())
             target = FallbackPlayFile(m_PlayFile, m_FallbackFolder, static_cast<long>(::getpid()));
         m_WrittenPlayFile = target;
         m_Engine.OnPlay(m_Midi, target);
