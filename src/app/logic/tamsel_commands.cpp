@@ -87,7 +87,7 @@ void TamselCommands::Guarded(Action&& action)
     } catch (const std::runtime_error& error) {
         m_Dialogs.ShowError(error.what());
     } catch (const std::bad_alloc&) {
-        m_Dialogs.ShowError("out of memory");
+        m_Dialogs.ShowError("メモリが不足しています。");
     }
 }
 
