@@ -5,6 +5,7 @@
 #include <string>
 
 #include "hex_bytes.h"
+#include "model/diagnostics.h"
 #include "model/smf_codec.h"
 
 namespace tamsel {
@@ -79,6 +80,34 @@ INSTANTIATE_TEST_SUITE_P(
                   "4D 54 68 64 00 00 00 06 00 00 00 01 01 E0  4D 54 72 6B 00 00 00 21"
                   "00 FF 51 03 07 A1 20  01 F0 05 7E 7F 09 01 F7  02 FF 01 0A 30 31 32 33 34 35 36 37 38 39  00 FF 2F 00"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// As the Pellomar decoder builds a song: leading meta events, events inserted
+// by tick, the end of track appended last.
+TEST(SmfWriterTest, ABuiltSongReadsBackCleanAndWritesAgainTheSame)
+{
+    CMidi song(1, 480);
+    song.DeleteTrack();
+    song.CreateTrack(1, 96);
+    song.AddMsgTail(0, 0, Hex("FF 03 04 54 75 6E 65"));
+    song.AddMsgTail(0, 0, Hex("FF 02 02 28 63"));
+    for (std::uint32_t tick : {960u, 0u, 480u, 480u, 20000u}) {
+        song.InsertMsg(tick, 0, Hex("90 3C 64"));
+        song.InsertMsg(tick + 120, 0, Hex("80 3C 00"));
+    }
+    song.InsertMsg(0, 0, Hex("F0 0A 41 10 42 12 40 00 7F 00 41 F7"));
+    song.InsertMsg(240, 0, Hex("FF 51 03 07 A1 20"));
+    song.AddMsgTail(0, 0, Hex("FF 2F 00"));
+
+    const std::string written = WriteStandardMidi(song);
+    CMidi read;
+    CollectingDiagnostics diagnostics;
+    ReadStandardMidi({reinterpret_cast<const std::uint8_t*>(written.data()), written.size()}, read, diagnostics);
+    EXPECT_TRUE(diagnostics.Empty());
+    EXPECT_EQ(test::SongText(read), test::SongText(song));
+    EXPECT_EQ(read.m_Header.m_Division, 96);
+    EXPECT_EQ(read.GetTitle(), "Tune");
+    EXPECT_TRUE(WriteStandardMidi(read) == written);
+}
 
 struct DeltaCase {
     std::uint32_t delta;
