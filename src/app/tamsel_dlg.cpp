@@ -1,5 +1,6 @@
 #include "app/tamsel_dlg.h"
 
+#include <optional>
 #include <utility>
 
 #include <QAction>

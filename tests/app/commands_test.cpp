@@ -7,7 +7,6 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
 
 #include "app/logic/play_file_name.h"
 #include "app/logic/tamsel_commands.h"
