@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <gmock/gmock.h>
 
+#include "playback/system_synthesizer.h"
+
 namespace {
 
 QtMessageHandler g_StandardHandler = nullptr;
@@ -24,6 +26,8 @@ void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // One test runs the real synthesizer stack; keep JACK's chatter out of the log.
+    tamsel::QuietSynthesizerLibraries();
     g_StandardHandler = qInstallMessageHandler(QuietHandler);
     QApplication application(argc, argv);
     ::testing::InitGoogleMock(&argc, argv);
