@@ -7,11 +7,9 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace tamsel::app::test {
 
@@ -26,17 +24,22 @@ XvfbServer::XvfbServer()
     const std::string fd = std::to_string(pipeEnds[1]);
     const char* arguments[] = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24",
                                "-nolisten", "tcp", "-noreset", nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    const int spawned = ::posix_spawnp(&m_Pid, "Xvfb", &actions, nullptr, const_cast<char**>(arguments), environ);
-    posix_spawn_file_actions_destroy(&actions);
+    const pid_t parent = ::getpid();
+    m_Pid = ::fork();
+    if (m_Pid == 0) {
+        // The server ends with the test even when the test crashes.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent) ::_exit(127);
+        ::close(pipeEnds[0]);
+        const int null = ::open("/dev/null", O_RDWR);
+        ::dup2(null, STDOUT_FILENO);
+        ::dup2(null, STDERR_FILENO);
+        ::execvp("Xvfb", const_cast<char**>(arguments));
+        ::_exit(127);
+    }
     ::close(pipeEnds[1]);
-    if (spawned != 0) {
-        m_Pid = -1;
-        m_Error = std::string("cannot start Xvfb: ") + std::strerror(spawned);
+    if (m_Pid < 0) {
+        m_Error = std::string("cannot start Xvfb: ") + std::strerror(errno);
         ::close(pipeEnds[0]);
         return;
     }
@@ -54,7 +57,7 @@ XvfbServer::XvfbServer()
     if (const auto end = number.find('\n'); end != std::string::npos && end > 0) {
         m_Display = ":" + number.substr(0, end);
     } else {
-        m_Error = "Xvfb did not report a display";
+        m_Error = "Xvfb did not report a display (is it installed?)";
     }
 }
 
