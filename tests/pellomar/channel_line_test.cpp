@@ -46,7 +46,7 @@ const std::vector<std::string> kChordOnA{"0: 90 3C 7F", "0: 90 40 7F", "0: 90 43
 const std::vector<std::string> kPlainA{"0: 90 3C 7F", "120: 80 3C 40"};
 
 INSTANTIATE_TEST_SUITE_P(
-    WorkedExamples, ChannelLineTest,
+    Examples, ChannelLineTest,
     ::testing::Values(
         ChannelCase{"TieAndRelease", "----", "A-B/", 1, {"0: 90 3C 7F", "240: 80 3C 40", "240: 90 3D 7F", "360: 80 3D 40"}},
         ChannelCase{"ChordThenClear", "------", "[%10:4, 7]a--[%11]-", 2,
@@ -131,7 +131,7 @@ INSTANTIATE_TEST_SUITE_P(
         ChannelCase{"ZeroPaddedChordHasNoList", "", "[%10:4][%010:7]A", 1, kPlainA}));
 
 INSTANTIATE_TEST_SUITE_P(
-    OpenChoices, ChannelLineTest,
+    MalformedInput, ChannelLineTest,
     ::testing::Values(
         ChannelCase{"UnclosedBracketReleasesAtTickReached", "", "A-[%5", 1, {"0: 90 3C 7F", "240: 80 3C 40"}},
         ChannelCase{"UnclosedBracketAtEnd", "", "A[", 1, kPlainA},

@@ -80,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(
         ConductorCase{"SlashIsAStep", "/-/[%2:a]", {"360: FF 06 01 61"}},
         ConductorCase{"EmptyAndUnknownBrackets", "[]-[x]-[%3:1][%99][$7:1]-[%2:a]", {"360: FF 06 01 61"}},
         ConductorCase{"ChannelCommandsDoNothing", "[%5:100][%4:5][%10:4,7][%11][#31:8192]", {}},
-        // Choices for what the line's syntax leaves open:
+        // Input outside the line's syntax:
         ConductorCase{"OtherCharacterIsAStep", "a-x[%2:m]", {"360: FF 06 01 6D"}},
         ConductorCase{"UnclosedBracketEndsLine", "[%2:a]-[%2:b", {"0: FF 06 01 61"}},
         ConductorCase{"UnclosedBracketAtEnd", "-[", {}},
