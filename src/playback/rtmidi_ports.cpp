@@ -93,6 +93,22 @@ bool ConnectAndSettle(const std::string& destination, Connect connect)
 class RtMidiOutput final : public MidiOutput {
 public:
     RtMidiOutput(RtMidiPortProvider::Api api, std::string portName) : m_Api(api), m_PortName(std::move(portName)) {}
+    RtMidiOutput(const RtMidiOutput&) = delete;
+    RtMidiOutput& operator=(const RtMidiOutput&) = delete;
+
+    ~RtMidiOutput() override
+    {
+        if (!m_Out || m_Api != RtMidiPortProvider::Api::Jack || !m_Out->isPortOpen()) return;
+        // RtMidi's JACK backend frees its message buffer before it closes its
+        // client, while a JACK cycle may still be reading it. Closing the port
+        // first makes later cycles leave the buffer alone; the pause lets a
+        // cycle already under way finish.
+        try {
+            m_Out->closePort();
+        } catch (const RtMidiError&) {
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
 
     bool Activate() override
     {
