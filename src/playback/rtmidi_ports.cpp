@@ -3,6 +3,7 @@
 #include <jack/jack.h>
 #include <rtmidi/RtMidi.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <thread>
@@ -68,23 +69,32 @@ int JackConnections(jack_client_t* client, const std::string& name)
     return port ? jack_port_connected(port) : -1;
 }
 
+// JACK takes messages and connections on at its next cycle or two; this
+// long a wait covers that, or zero when no JACK server answers.
+std::chrono::microseconds JackSettleTime(jack_client_t* client)
+{
+    const double period = static_cast<double>(jack_get_buffer_size(client)) / jack_get_sample_rate(client);
+    return std::chrono::microseconds(static_cast<long long>((2 * period + 0.002) * 1e6));
+}
+
 // RtMidi asks JACK to connect and returns; messages sent before the new
 // connection is in JACK's graph are lost. Waits until the destination shows
-// one more connection, then two periods for the graph to take it up.
+// one more connection, then for the graph to take it up. Returns whether the
+// port opened, and how long JACK needs to pass a message on.
 template <typename Connect>
-bool ConnectAndSettle(const std::string& destination, Connect connect)
+bool ConnectAndSettle(const std::string& destination, Connect connect, std::chrono::microseconds& settle)
 {
     jack_status_t status{};
     jack_client_t* probe = jack_client_open("tamsel-probe", JackNoStartServer, &status);
     if (!probe) return connect();
+    settle = JackSettleTime(probe);
     const int before = JackConnections(probe, destination);
     const bool connected = connect();
     if (connected && before >= 0) {
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(1);
         while (JackConnections(probe, destination) <= before && std::chrono::steady_clock::now() < end)
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        const double period = static_cast<double>(jack_get_buffer_size(probe)) / jack_get_sample_rate(probe);
-        std::this_thread::sleep_for(std::chrono::duration<double>(2 * period + 0.002));
+        std::this_thread::sleep_for(settle);
     }
     jack_client_close(probe);
     return connected;
@@ -99,10 +109,14 @@ public:
     ~RtMidiOutput() override
     {
         if (!m_Out || m_Api != RtMidiPortProvider::Api::Jack || !m_Out->isPortOpen()) return;
-        // RtMidi's JACK backend frees its message buffer before it closes its
-        // client, while a JACK cycle may still be reading it. Closing the port
-        // first makes later cycles leave the buffer alone; the pause lets a
-        // cycle already under way finish.
+        // The last messages (the silencing after a stop) wait in RtMidi's
+        // buffer for JACK's next cycle: let them go out first, with room for
+        // a cycle that runs late on a busy machine.
+        std::this_thread::sleep_for(std::max<std::chrono::microseconds>(m_Settle, std::chrono::milliseconds(50)));
+        // RtMidi's JACK backend frees that buffer before it closes its client,
+        // while a JACK cycle may still be reading it. Closing the port first
+        // makes later cycles leave the buffer alone; the pause lets a cycle
+        // already under way finish.
         try {
             m_Out->closePort();
         } catch (const RtMidiError&) {
@@ -124,7 +138,7 @@ public:
                     m_Out->openPort(i, "output");
                     return m_Out->isPortOpen();
                 };
-                return m_Api == RtMidiPortProvider::Api::Jack ? ConnectAndSettle(m_PortName, open) : open();
+                return m_Api == RtMidiPortProvider::Api::Jack ? ConnectAndSettle(m_PortName, open, m_Settle) : open();
             }
         } catch (const RtMidiError&) {
         }
@@ -144,6 +158,7 @@ public:
 private:
     RtMidiPortProvider::Api m_Api;
     std::string m_PortName;
+    std::chrono::microseconds m_Settle{0};
     std::unique_ptr<RtMidiOut> m_Out;
 };
 

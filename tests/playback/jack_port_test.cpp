@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "jack_support.h"
+#include "playback/offline_audio.h"
 #include "playback/playback_engine.h"
 #include "playback/system_synthesizer.h"
 #include "text/unicode.h"
@@ -64,12 +65,17 @@ TEST(JackPortTest, EveryMessageArrivesInOrderAtTheSongsTimes)
     std::vector<Bytes> expectedBytes{{0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7}};
     for (const auto& [tick, message] : notes) expectedBytes.push_back(message);
 
-    auto synthesizer = MakeSystemSynthesizer();
+    // The built-in synthesizer renders offline here: a JACK audio client of
+    // its own would only load this shared machine.
+    OfflineAudio audio;
+    BuiltInSynthOptions options;
+    options.offlineAudio = &audio;
+    auto synthesizer = MakeSystemSynthesizer(options);
     test::CollectingMessages messages;
     PlaybackEngine engine(*synthesizer, messages);
     engine.SetUp();
     const int port = FindPort(engine, "tamsel-receiver:in");
-    ASSERT_GT(port, 0) << "the receiver's port is not listed";
+    ASSERT_GT(port, 0) << "the receiver's port is not listed: " << ::testing::PrintToString(engine.PortDescriptions());
     engine.SwitchPort(port);
     EXPECT_THAT(messages.texts, ::testing::IsEmpty());
 
