@@ -132,10 +132,10 @@ void File::Close()
     if (::close(descriptor) != 0) throw FileError("cannot close", m_Path, errno);
 }
 
-std::string ReadWholeFile(const std::filesystem::path& path)
+std::string ReadToEnd(File& file)
 {
-    File file = File::OpenForReading(path);
     std::string contents;
+    contents.reserve(static_cast<std::size_t>(file.Length()));
     char chunk[65536];
     for (;;) {
         const std::size_t got = file.Read(chunk, sizeof chunk);
@@ -143,6 +143,12 @@ std::string ReadWholeFile(const std::filesystem::path& path)
         if (got < sizeof chunk) break;
     }
     return contents;
+}
+
+std::string ReadWholeFile(const std::filesystem::path& path)
+{
+    File file = File::OpenForReading(path);
+    return ReadToEnd(file);
 }
 
 }  // namespace tamsel

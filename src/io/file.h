@@ -54,6 +54,8 @@ private:
     std::filesystem::path m_Path;
 };
 
+// Reads an open file from where it stands to its end.
+[[nodiscard]] std::string ReadToEnd(File& file);
 // Reads a whole file into memory.
 [[nodiscard]] std::string ReadWholeFile(const std::filesystem::path& path);
 

@@ -22,20 +22,6 @@ namespace {
 constexpr std::string_view kSmfMagic = "MThd";
 constexpr std::string_view kPellomarMagic = "PLMR";
 
-std::string ReadRest(File& file)
-{
-    std::string contents;
-    const std::uint64_t length = file.Length();
-    contents.reserve(static_cast<std::size_t>(length));
-    char chunk[65536];
-    for (;;) {
-        const std::size_t got = file.Read(chunk, sizeof chunk);
-        contents.append(chunk, got);
-        if (got < sizeof chunk) break;
-    }
-    return contents;
-}
-
 std::u16string DisplayName(const std::filesystem::path& path) { return Utf8ToUtf16(path.filename().string()); }
 
 }  // namespace
@@ -81,7 +67,7 @@ SongKind OpenSongFile(const std::filesystem::path& path, CMidi& song, SongTexts&
     const std::size_t got = file.Read(magic.data(), magic.size());
     if (DetectSongKind(std::span(magic.data(), got)) == SongKind::Neither) return SongKind::Neither;
     file.SeekToBegin();
-    const std::string bytes = ReadRest(file);
+    const std::string bytes = ReadToEnd(file);
     try {
         return LoadSongBytes({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, DisplayName(path), song,
                              texts, diagnostics);
