@@ -15,6 +15,7 @@
 #include "playback/playback_engine.h"
 #include "playback/system_synthesizer.h"
 #include "playback/timed_song.h"
+#include "songfile/play_file_name.h"
 #include "songfile/song_file.h"
 
 namespace tamsel::cli {
@@ -31,14 +32,6 @@ struct PrintedMessages final : MessageSink {
     }
     int count = 0;
 };
-
-// The playback file sits beside the song: its name up to the first dot, then
-// "_tamsel.tmp". Only the file name is cut, never a dotted folder.
-std::filesystem::path PlayFileFor(const std::filesystem::path& song)
-{
-    const std::string name = song.filename().string();
-    return song.parent_path() / (name.substr(0, name.find('.')) + "_tamsel.tmp");
-}
 
 std::string Clock(std::chrono::nanoseconds time)
 {

@@ -84,8 +84,8 @@ TEST_F(CliPlayTest, CtrlCStopsWithNoNoteLeftOnAndNoPlaybackFileLeft)
 
     ChildProcess cli({TAMSEL_CLI, "play", songFile.string(), "--port", port}, {}, dir.Path() / "out.txt");
     ASSERT_TRUE(test::WaitFor([&] { return receiver.Count() >= 2; }, 10s)) << "nothing arrived";
-    // The playback file is named after the song, up to the file name's first dot.
-    EXPECT_TRUE(std::filesystem::exists(dir.Path() / "long_tamsel.tmp"));
+    // The playback file is named after the song, up to the file name's last dot.
+    EXPECT_TRUE(std::filesystem::exists(dir.Path() / "long.song_tamsel.tmp"));
     cli.Signal(SIGINT);
     EXPECT_EQ(cli.Wait(10s), 0);
 
@@ -94,7 +94,7 @@ TEST_F(CliPlayTest, CtrlCStopsWithNoNoteLeftOnAndNoPlaybackFileLeft)
     EXPECT_THAT(received, ::testing::ElementsAre(Bytes{0x90, 60, 100}, Bytes{0x91, 64, 100}, Bytes{0x80, 60, 0},
                                                  Bytes{0x81, 64, 0}, Bytes{0xB0, 123, 0}, Bytes{0xB0, 120, 0},
                                                  Bytes{0xB1, 123, 0}, Bytes{0xB1, 120, 0}));
-    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "long_tamsel.tmp"));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "long.song_tamsel.tmp"));
     EXPECT_THAT(Slurp(dir.Path() / "out.txt"), HasSubstr("/ 0:10"));
 }
 

@@ -11,7 +11,7 @@
 #include <unistd.h>
 
 #include "app/logic/file_filters.h"
-#include "app/logic/play_file_name.h"
+#include "songfile/play_file_name.h"
 #include "app/logic/ui_texts.h"
 #include "io/file.h"
 #include "model/diagnostics.h"

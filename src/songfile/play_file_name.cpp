@@ -1,8 +1,8 @@
-#include "app/logic/play_file_name.h"
+#include "songfile/play_file_name.h"
 
 #include <string>
 
-namespace tamsel::app {
+namespace tamsel {
 
 namespace {
 constexpr const char* kSuffix = "_tamsel";
@@ -27,4 +27,4 @@ std::filesystem::path FallbackPlayFile(const std::filesystem::path& playFile, co
     return folder / (name + "-" + std::to_string(processId) + extension);
 }
 
-}  // namespace tamsel::app
+}  // namespace tamsel

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-namespace tamsel::app {
+namespace tamsel {
 
 // The playback file before any song has been opened: relative, so it lands
 // in the current folder when it is used.
@@ -19,4 +19,4 @@ inline constexpr const char* kInitialPlayFile = "tmsp.tmp";
 [[nodiscard]] std::filesystem::path FallbackPlayFile(const std::filesystem::path& playFile,
                                                      const std::filesystem::path& folder, long processId);
 
-}  // namespace tamsel::app
+}  // namespace tamsel
