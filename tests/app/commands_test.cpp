@@ -8,7 +8,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/logic/play_file_name.h"
+#include "songfile/play_file_name.h"
 #include "app/logic/tamsel_commands.h"
 #include "app/logic/ui_texts.h"
 #include "command_fixture.h"
