@@ -82,22 +82,22 @@ double Percentile(std::vector<double> values, double p)
     return values[std::min(values.size() - 1, static_cast<std::size_t>(p * static_cast<double>(values.size())))];
 }
 
-// `seconds` of four-note chords struck and released every 5 ms on 16
-// channels, with a tempo change every second: 1600 messages a second.
+// About `seconds` of four-note chords struck and released every 5.2 ms on 16
+// channels, with a tempo change every 200 chords: some 1500 messages a second.
 CMidi DenseSong(int seconds)
 {
     CMidi song(1, 480);
     std::vector<CMidiTrack> tracks(1);
     auto& events = tracks[0].m_EventList;
-    // At 120 bpm, 480 ticks a quarter: 4.8 ticks are 5 ms; 96 ticks per 100 ms.
-    // Tempo alternates between 500000 and 250000 µs a quarter each second.
+    // 480 ticks a quarter; the tempo alternates between 500000 and 250000 µs
+    // a quarter, and the step between 5 and 10 ticks, so a step stays 5.2 ms.
     const std::uint8_t tempoFast[] = {0xFF, 0x51, 0x03, 0x03, 0xD0, 0x90};
     const std::uint8_t tempoSlow[] = {0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20};
     std::uint32_t tick = 0;
     std::uint32_t last = 0;
     for (int second = 0; second < seconds; ++second) {
         const bool fast = second % 2 == 1;
-        const std::uint32_t ticksPerStep = fast ? 10 : 5;  // 5 ms either way
+        const std::uint32_t ticksPerStep = fast ? 10 : 5;
         events.emplace_back(tick - last, fast ? std::span<const std::uint8_t>(tempoFast) : std::span<const std::uint8_t>(tempoSlow));
         last = tick;
         for (int step = 0; step < 200; ++step) {
