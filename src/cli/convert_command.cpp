@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/load_song.h"
 #include "io/file.h"
 #include "songfile/song_file.h"
 
@@ -43,28 +44,10 @@ int RunConvert(std::span<const std::string_view> args)
     const std::filesystem::path inPath(*input);
     const std::filesystem::path outPath = output ? std::filesystem::path(*output) : std::filesystem::path(inPath).replace_extension(".mid");
 
-    CMidi song(1, 480);
-    SongTexts texts;
-    CollectingDiagnostics faults;
+    std::optional<LoadedSong> loaded = LoadSong(inPath, "; nothing written");
+    if (!loaded) return kExitNothingWritten;
     try {
-        const SongKind kind = OpenSongFile(inPath, song, texts, faults);
-        for (const Diagnostic& fault : faults.Reports()) {
-            std::fprintf(stderr, "tamsel-cli: warning: %s: %s\n", input->c_str(), DiagnosticMessage(fault).c_str());
-        }
-        if (kind == SongKind::Neither) {
-            std::fprintf(stderr, "tamsel-cli: %s is neither a Standard MIDI File nor a Pellomar file; nothing written\n",
-                         input->c_str());
-            return kExitNothingWritten;
-        }
-    } catch (const FileError& error) {
-        std::fprintf(stderr, "tamsel-cli: %s; nothing written\n", error.what());
-        return kExitNothingWritten;
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "tamsel-cli: cannot read %s: %s; nothing written\n", input->c_str(), error.what());
-        return kExitNothingWritten;
-    }
-    try {
-        SaveStandardMidiFile(song, outPath);
+        SaveStandardMidiFile(loaded->song, outPath);
     } catch (const FileError& error) {
         std::fprintf(stderr, "tamsel-cli: %s; nothing written\n", error.what());
         return kExitNothingWritten;
@@ -72,7 +55,7 @@ int RunConvert(std::span<const std::string_view> args)
         std::fprintf(stderr, "tamsel-cli: cannot write %s: %s; nothing written\n", outPath.c_str(), error.what());
         return kExitNothingWritten;
     }
-    return faults.Empty() ? kExitOk : kExitWrittenWithFaults;
+    return loaded->hadFaults ? kExitWrittenWithFaults : kExitOk;
 }
 
 }  // namespace tamsel::cli

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/load_song.h"
 #include "io/file.h"
 #include "songfile/song_file.h"
 #include "text/code_page.h"
@@ -40,26 +41,11 @@ int RunInfo(std::span<const std::string_view> args)
         return kExitUsage;
     }
     const std::string input(args[0]);
-    CMidi song(1, 480);
-    SongTexts texts;
-    CollectingDiagnostics faults;
-    SongKind kind = SongKind::Neither;
-    try {
-        kind = OpenSongFile(input, song, texts, faults);
-    } catch (const FileError& error) {
-        std::fprintf(stderr, "tamsel-cli: %s\n", error.what());
-        return kExitNothingWritten;
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "tamsel-cli: cannot read %s: %s\n", input.c_str(), error.what());
-        return kExitNothingWritten;
-    }
-    for (const Diagnostic& fault : faults.Reports()) {
-        std::fprintf(stderr, "tamsel-cli: warning: %s: %s\n", input.c_str(), DiagnosticMessage(fault).c_str());
-    }
-    if (kind == SongKind::Neither) {
-        std::fprintf(stderr, "tamsel-cli: %s is neither a Standard MIDI File nor a Pellomar file\n", input.c_str());
-        return kExitNothingWritten;
-    }
+    const std::optional<LoadedSong> loaded = LoadSong(input);
+    if (!loaded) return kExitNothingWritten;
+    const CMidi& song = loaded->song;
+    const SongTexts& texts = loaded->texts;
+    const SongKind kind = loaded->kind;
 
     std::printf("kind: %s\n", KindName(kind));
     std::printf("format: %u\ntracks: %u\ndivision: %u\n", unsigned{song.m_Header.m_Format},
@@ -79,7 +65,7 @@ int RunInfo(std::span<const std::string_view> args)
         PrintText("pellomar builder", texts.copyright);
         PrintText("pellomar comment", texts.comment);
     }
-    return faults.Empty() ? kExitOk : kExitWrittenWithFaults;
+    return loaded->hadFaults ? kExitWrittenWithFaults : kExitOk;
 }
 
 }  // namespace tamsel::cli

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/load_song.h"
 #include "io/file.h"
 #include "playback/playback_engine.h"
 #include "playback/system_synthesizer.h"
@@ -105,22 +106,9 @@ int RunPlay(std::span<const std::string_view> args)
         return kExitUsage;
     }
     const std::filesystem::path input = parsed->file;
-    CMidi song(1, 480);
-    SongTexts texts;
-    CollectingDiagnostics faults;
-    SongKind kind = SongKind::Neither;
-    try {
-        kind = OpenSongFile(input, song, texts, faults);
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "tamsel-cli: %s\n", error.what());
-        return kExitNothingWritten;
-    }
-    for (const Diagnostic& fault : faults.Reports())
-        std::fprintf(stderr, "tamsel-cli: warning: %s: %s\n", input.c_str(), DiagnosticMessage(fault).c_str());
-    if (kind == SongKind::Neither) {
-        std::fprintf(stderr, "tamsel-cli: %s is neither a Standard MIDI File nor a Pellomar file\n", input.c_str());
-        return kExitNothingWritten;
-    }
+    const std::optional<LoadedSong> loaded = LoadSong(input);
+    if (!loaded) return kExitNothingWritten;
+    const CMidi& song = loaded->song;
 
     // Blocked before the synthesizer starts its threads, which inherit the mask.
     StopSignals signals;
@@ -174,7 +162,7 @@ int RunPlay(std::span<const std::string_view> args)
         }
         return kExitNothingWritten;
     }
-    return faults.Empty() ? kExitOk : kExitWrittenWithFaults;
+    return loaded->hadFaults ? kExitWrittenWithFaults : kExitOk;
 }
 
 }  // namespace tamsel::cli
