@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "model/smf_codec.h"
+#include "support/temp_folder.h"
 
 extern char** environ;
 
@@ -32,16 +33,8 @@ struct Outcome {
 // Runs the built tamsel-cli for real, in `folder`, with its output streams in files.
 class CliTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = info->name();
-        std::replace(name.begin(), name.end(), '/', '_');
-        m_Folder = std::filesystem::temp_directory_path() / ("tamsel-cli-" + std::to_string(::getpid()) + "-" + name);
-        std::filesystem::remove_all(m_Folder);
-        std::filesystem::create_directories(m_Folder);
-    }
-    void TearDown() override { std::filesystem::remove_all(m_Folder); }
+    test::TempFolder m_Temp;
+    const std::filesystem::path m_Folder = m_Temp.Path();
 
     void Write(const std::string& name, std::string_view bytes) const
     {
@@ -85,7 +78,6 @@ protected:
         return outcome;
     }
 
-    std::filesystem::path m_Folder;
 };
 
 const std::string kSmallPellomar = "PLMR\r\nTimeBase=480\r\n1=A\r\n";

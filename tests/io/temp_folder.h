@@ -2,29 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include "support/temp_folder.h"
 
 namespace tamsel::test {
 
 // A fresh folder per test, removed afterwards.
 class TempFolderTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string(info->test_suite_name()) + "-" + info->name();
-        std::replace(name.begin(), name.end(), '/', '_');
-        m_Folder = std::filesystem::temp_directory_path() / ("tamsel-io-" + std::to_string(::getpid()) + "-" + name);
-        std::filesystem::remove_all(m_Folder);
-        std::filesystem::create_directories(m_Folder);
-    }
-    void TearDown() override { std::filesystem::remove_all(m_Folder); }
-
     [[nodiscard]] std::vector<std::string> Entries() const
     {
         std::vector<std::string> names;
@@ -33,7 +22,8 @@ protected:
         return names;
     }
 
-    std::filesystem::path m_Folder;
+    TempFolder m_Temp;
+    const std::filesystem::path m_Folder = m_Temp.Path();
 };
 
 }  // namespace tamsel::test

@@ -7,22 +7,15 @@
 #include "io/archive.h"
 #include "io/file.h"
 #include "model/smf_codec.h"
+#include "support/temp_folder.h"
 
 namespace tamsel {
 namespace {
 
 class SerializeTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_Folder = std::filesystem::temp_directory_path() /
-                   ("tamsel-serialize-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(m_Folder);
-    }
-    void TearDown() override { std::filesystem::remove_all(m_Folder); }
-
-    std::filesystem::path m_Folder;
+    test::TempFolder m_Temp;
+    const std::filesystem::path m_Folder = m_Temp.Path();
 };
 
 // A song well past the archive's buffer, with long messages among short ones.

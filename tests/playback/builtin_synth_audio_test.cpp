@@ -84,7 +84,7 @@ protected:
         return run;
     }
 
-    test::TempDir dir;
+    test::TempFolder dir;
     std::filesystem::path playFile = dir.Path() / "song_tamsel.tmp";
     OfflineAudio audio{44100};
     test::CollectingMessages messages;
@@ -165,7 +165,7 @@ TEST(BuiltInSynthTest, ActivationFailsWithTheMessageWithoutASoundFontOrAudioOutp
 
 TEST(SystemSynthesizerTest, FileThatIsNoStandardMidiFileDoesNotLoad)
 {
-    test::TempDir dir;
+    test::TempFolder dir;
     const auto path = dir.Path() / "not.mid";
     {
         std::ofstream(path) << "RIFF this is no song";

@@ -72,7 +72,7 @@ protected:
 
     test::JackServer server;
     test::MidiReceiver receiver{"tamsel-cli-receiver"};
-    test::TempDir dir;
+    test::TempFolder dir;
 };
 
 TEST_F(CliPlayTest, CtrlCStopsWithNoNoteLeftOnAndNoPlaybackFileLeft)

@@ -79,7 +79,7 @@ TEST(JackPortTest, EveryMessageArrivesInOrderAtTheSongsTimes)
     engine.SwitchPort(port);
     EXPECT_THAT(messages.texts, ::testing::IsEmpty());
 
-    test::TempDir dir;
+    test::TempFolder dir;
     const auto playFile = dir.Path() / "song_tamsel.tmp";
     engine.OnPlay(song, playFile);
     ASSERT_TRUE(test::WaitFor([&] { return !engine.IsPlaying(); }, 10s));

@@ -11,6 +11,7 @@
 #include "model/smf_codec.h"
 #include "playback/playback_engine.h"
 #include "playback/recording_synthesizer.h"
+#include "support/temp_folder.h"
 
 namespace tamsel {
 namespace {
@@ -48,13 +49,9 @@ class PlaybackEngineTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tamsel-engine-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
         playFile = dir / "song_tamsel.tmp";
         synth.ports = Ports({u"Built-in", u"Other"});
     }
-    void TearDown() override { std::filesystem::remove_all(dir); }
 
     // The engine, set up, with the log cleared.
     PlaybackEngine& Ready()
@@ -65,7 +62,8 @@ protected:
     }
     bool PlayFileExists() const { return std::filesystem::exists(playFile); }
 
-    std::filesystem::path dir;
+    test::TempFolder folder;
+    const std::filesystem::path dir = folder.Path();
     std::filesystem::path playFile;
     RecordingSynthesizer synth;
     CollectingMessages messages;

@@ -58,7 +58,7 @@ public:
     [[nodiscard]] const std::filesystem::path& Dir() const { return m_Dir.Path(); }
 
 private:
-    test::TempDir m_Dir;
+    test::TempFolder m_Dir;
     std::optional<ChildProcess> m_Daemon;
     bool m_Ready = false;
 };

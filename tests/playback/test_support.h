@@ -23,6 +23,7 @@
 
 #include "model/midi.h"
 #include "playback/messages.h"
+#include "support/temp_folder.h"
 
 extern char** environ;
 
@@ -31,28 +32,6 @@ namespace tamsel::test {
 struct CollectingMessages final : MessageSink {
     void Warn(std::string_view text) override { texts.emplace_back(text); }
     std::vector<std::string> texts;
-};
-
-// A fresh directory, removed with everything in it.
-class TempDir {
-public:
-    TempDir()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tamsel-play-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-        m_Path = pattern;
-    }
-    ~TempDir()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_Path, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    [[nodiscard]] const std::filesystem::path& Path() const { return m_Path; }
-
-private:
-    std::filesystem::path m_Path;
 };
 
 // A program the test starts and ends itself, by its process id.

@@ -13,6 +13,7 @@
 #include "io/file.h"
 #include "model/smf_codec.h"
 #include "songfile/song_file.h"
+#include "support/temp_folder.h"
 
 namespace tamsel {
 namespace {
@@ -62,15 +63,8 @@ INSTANTIATE_TEST_SUITE_P(SongFile, DetectSongKindTest,
 
 class SongFileTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_Folder = std::filesystem::temp_directory_path() /
-                   ("tamsel-songfile-" + std::to_string(::getpid()) + "-" + info->name());
-        std::filesystem::remove_all(m_Folder);
-        std::filesystem::create_directories(m_Folder);
-    }
-    void TearDown() override { std::filesystem::remove_all(m_Folder); }
+    test::TempFolder m_Temp;
+    const std::filesystem::path m_Folder = m_Temp.Path();
 
     std::filesystem::path Write(const std::string& name, std::string_view bytes) const
     {
@@ -85,7 +79,6 @@ protected:
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
-    std::filesystem::path m_Folder;
     CMidi m_Song{1, 480};
     SongTexts m_Texts{u"old title", u"old copyright", u"old comment"};
     CollectingDiagnostics m_Faults;
