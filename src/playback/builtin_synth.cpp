@@ -1,8 +1,8 @@
 #include "playback/builtin_synth.h"
 
 #include <fluidsynth.h>
-#include <jack/jack.h>
 
+#include "playback/jack_probe.h"
 #include "playback/offline_audio.h"
 
 namespace tamsel {
@@ -32,17 +32,6 @@ bool DriverCompiledIn(fluid_settings_t* settings, const std::string& driver)
         if (*s->wanted == option) s->found = true;
     });
     return search.found;
-}
-
-// FluidSynth's JACK driver would start a JACK server of its own; only one
-// that already runs is used.
-bool JackServerRuns()
-{
-    jack_status_t status{};
-    jack_client_t* client = jack_client_open("tamsel-probe", JackNoStartServer, &status);
-    if (!client) return false;
-    jack_client_close(client);
-    return true;
 }
 
 class FluidSynthOutput final : public MidiOutput {

@@ -9,6 +9,7 @@
 #include <thread>
 
 
+#include "playback/jack_probe.h"
 #include "text/unicode.h"
 
 namespace tamsel {
@@ -25,17 +26,6 @@ RtMidi::Api ToRtMidi(RtMidiPortProvider::Api api)
 const char* Suffix(RtMidiPortProvider::Api api)
 {
     return api == RtMidiPortProvider::Api::Jack ? " (JACK)" : " (ALSA)";
-}
-
-// RtMidi's JACK backend warns on the terminal when no server runs; asking
-// JACK first, without starting a server, keeps that quiet.
-bool JackServerRuns()
-{
-    jack_status_t status{};
-    jack_client_t* client = jack_client_open("tamsel-probe", JackNoStartServer, &status);
-    if (!client) return false;
-    jack_client_close(client);
-    return true;
 }
 
 // Warnings go nowhere: the engine reports what matters through its results.
